@@ -1,0 +1,20 @@
+// The capture archive: each picture as a JPEG file below Log\<address>\yyyy\mm\dd\ in the
+// program folder, named by the time and the plate.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "common/Bytes.h"
+
+namespace tavo {
+
+// Writes `count` bytes of `picture` into the archive and puts the path written, relative to the
+// program folder with '\' separators, into `pathWritten`; it stays empty when nothing was
+// written. suffixFlag 1 adds "_plate" to the name. The tag goes into the names used when the
+// first choice is taken. Never overwrites an archived picture.
+void SaveCaptureImage(const unsigned char* picture, std::int32_t count, std::string_view directory,
+                      std::string_view plate, std::uint8_t suffixFlag, std::string_view tag,
+                      Bytes& pathWritten);
+
+} // namespace tavo
