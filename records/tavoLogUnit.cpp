@@ -1,0 +1,58 @@
+// The debug log and the error log: daily GBK text files in the program's Log folder, one
+// stamped line appended per write, the file opened and closed around each line.
+#include "records/tavoLogUnit.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "common/Clock.h"
+#include "common/HostPath.h"
+#include "records/TimeText.h"
+
+namespace tavo {
+
+bool DebugLogEnabled = false;
+Bytes DefaultLogName = "debugLog";
+Bytes LogDir;
+Bytes DebugLogDir;
+
+void StartLogUnit() {
+    DebugLogEnabled = false;
+    DefaultLogName = "debugLog";
+    Bytes folder = ProgramFolder();
+    if (!folder.empty() && (folder.back() == '\\' || folder.back() == '/'))
+        folder.pop_back();
+    LogDir = folder + "\\Log";
+    DebugLogDir = LogDir + "\\Debug";
+    std::error_code ignored;
+    std::filesystem::create_directories(ToHostPath(DebugLogDir), ignored);
+}
+
+bool DebugLog(std::string_view text) {
+    if (!DebugLogEnabled)
+        return false;
+    const Bytes path = DebugLogDir + "\\" + DefaultLogName + "_" + CompactDate(NowLocal()) + ".txt";
+    return AppendLogLine(path, text);
+}
+
+bool ErrorLog(std::string_view text) {
+    const Bytes path = LogDir + "\\ErrorLog_" + CompactDate(NowLocal()) + ".txt";
+    const bool written = AppendLogLine(path, text);
+    if (written)
+        DebugLog(text);
+    return written;
+}
+
+bool AppendLogLine(std::string_view gbkPath, std::string_view text) {
+    // "ab" appends to the file, or creates it when it is missing.
+    std::FILE* file = OpenHostFile(ToHostPath(gbkPath), "ab");
+    if (file == nullptr)
+        return false;
+    const Bytes line = LogLineStamp(NowLocal()) + Bytes(text) + "\r\n";
+    bool written = std::fwrite(line.data(), 1, line.size(), file) == line.size();
+    written = std::fclose(file) == 0 && written;
+    return written;
+}
+
+} // namespace tavo
