@@ -1,8 +1,14 @@
-// Camera objects and the camera set. (Skeleton of the interface the main window relies on;
-// completed with the camera link.)
+// Camera objects and the camera set. A TVerizCamera stands for one camera position: its
+// connection through the vendor library, the operations that send to the camera, and the results
+// the library delivers for it, which wait in slots of the object until the window thread takes
+// them. The set is the two positions Camera3 (left panel) and Camera13 (right panel).
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <string_view>
 
 #include "camera/ice_ipcsdk.h"
@@ -13,24 +19,148 @@ namespace tavo {
 // Posted to a camera's NotifyWindow for each result; wParam = CameraId, lParam = 0.
 constexpr std::uint32_t WM_PLATE_RESULT = 0x405;
 
+constexpr std::size_t kResultIPSize = 33;     // 32 bytes of text and the NUL
+constexpr std::size_t kResultPlateSize = 17;  // 16 bytes of text and the NUL
+constexpr std::size_t kPictureSize = 1048577; // one byte more than 1 MiB
+
+// One recognition result in fixed areas. Texts are GBK and NUL-terminated.
+struct TPlateResult {
+    char ResultIP[kResultIPSize];
+    char ResultPlate[kResultPlateSize];
+    char FullPicture[kPictureSize];
+    std::int32_t FullPictureLen;
+    char CloseUpPicture[kPictureSize];
+    std::int32_t CloseUpLen;
+};
+
+// A result as the callback hands it over, already fitted to the areas: texts of at most 32 and
+// 16 bytes, pictures of at most kPictureSize bytes. A picture that did not fit arrives empty,
+// with the count the library gave in its Refused field.
+struct IncomingResult {
+    std::string_view Address;
+    std::string_view Plate;
+    std::string_view FullPicture;
+    std::string_view CloseUpPicture;
+    std::int32_t RefusedFullPictureLen = 0;
+    std::int32_t RefusedCloseUpLen = 0;
+};
+
+class TVerizCamera;
+
+// The oldest waiting result of a camera, held for the window thread until this goes out of
+// scope; the callback never writes a slot while it is held.
+class TakenResult {
+public:
+    TakenResult(TakenResult&& other) noexcept;
+    TakenResult& operator=(TakenResult&&) = delete;
+    ~TakenResult();
+
+    // Null when no result was waiting.
+    const TPlateResult* Result = nullptr;
+    // Counts of pictures of this result that were too long for their areas (0 = none).
+    std::int32_t RefusedFullPictureLen = 0;
+    std::int32_t RefusedCloseUpLen = 0;
+    // Results of this camera that were replaced while waiting, since the last take.
+    int LostResults = 0;
+
+private:
+    friend class TVerizCamera;
+    explicit TakenResult(TVerizCamera& camera) : camera_(&camera) {}
+    TVerizCamera* camera_;
+    int slot_ = -1;
+};
+
 class TVerizCamera {
 public:
-    // true when the camera was opened and its live video goes to videoWindow.
+    // Results that can wait for the window thread; one more slot is the one it is handling.
+    static constexpr int kWaitingSlots = 4;
+
+    TVerizCamera();
+    TVerizCamera(const TVerizCamera&) = delete;
+    TVerizCamera& operator=(const TVerizCamera&) = delete;
+    // Closes the camera first.
+    ~TVerizCamera();
+
+    // true when the camera was opened and its live video goes to videoWindow. An open camera is
+    // closed first; a camera without a number (CameraId 0) is not opened. The address reaches
+    // the library exactly as given.
     bool OpenCamera(std::string_view address, std::uintptr_t videoWindow);
+    // Closes the library handle, if any; Online becomes false. Waiting results stay.
     void CloseCamera();
+    // true when the camera is open and the library reports it online; stored in Online.
     bool QueryOnline();
+
+    // Each send returns true exactly when the library reports success, and false without a
+    // library call when the camera is not open.
+    // The bytes as they stand to the serial port: no frame, no CRC.
+    bool SendSerial(std::string_view bytes);
+    // The text in a command-48 frame with mode 1.
+    bool ShowPlateText(std::string_view text);
+    // The text in a command-48 or command-98 frame; any other command sends nothing (false).
+    bool SendDisplayCommand(std::string_view text, std::int32_t command, std::int32_t mode);
+    // The phrase number list the camera speaks for a text.
+    Bytes TextToPhraseList(std::string_view text) const;
+    // Has the camera speak a phrase number list.
+    bool PlayPhrases(const Bytes& phrases);
+
+    // Library thread: stores a result as the newest waiting one. When all slots wait, the oldest
+    // waiting result gives way and is counted as lost. Copies only; allocates nothing.
+    void StoreResult(const IncomingResult& incoming);
+    // Window thread: takes the oldest waiting result.
+    TakenResult TakeWaitingResult();
+
+    // The latest result (zero-filled before the first). It is rewritten on the library thread:
+    // read it only while no callback can run, or on the thread that delivered it.
+    const TPlateResult& PlateResult() const;
+
+    // The library handle, as the library thread may read it while the window thread opens or
+    // closes the camera.
+    ICE_HANDLE CurrentHandle() const;
 
     std::int32_t CameraId = 0;
     Bytes InstanceTag;
+    // Written on the window thread only, under the lock.
     ICE_HANDLE SdkHandle = 0;
     bool Online = false;
     std::uintptr_t NotifyWindow = 0;
+
+private:
+    friend class TakenResult;
+    static constexpr int kSlotCount = kWaitingSlots + 1;
+    enum class SlotState : std::uint8_t { Free, Waiting, Taken };
+    struct ResultSlot {
+        TPlateResult Result;
+        std::int32_t RefusedFullPictureLen;
+        std::int32_t RefusedCloseUpLen;
+    };
+
+    int SlotForNewResult();
+    void ReleaseSlot(int slot);
+
+    mutable std::mutex lock_;
+    std::unique_ptr<ResultSlot[]> slots_;
+    std::array<SlotState, kSlotCount> state_{};
+    std::array<int, kWaitingSlots> waiting_{}; // slot numbers, oldest first from waitingHead_
+    int waitingHead_ = 0;
+    int waitingCount_ = 0;
+    int latest_ = 0;
+    int lostResults_ = 0;
 };
 
+// The camera set, in search order. Null before CreateCameras and after FreeCameras.
 extern TVerizCamera* Camera3;
 extern TVerizCamera* Camera13;
 
+// Initialises the library, then creates Camera3 and Camera13, numbered 3 and 13 and tagged with
+// TimeStampText 2 ms apart. Window thread, once.
 void CreateCameras();
+// Destroys Camera3, then Camera13 (each closes first), then finalises the library.
 void FreeCameras();
+
+// The camera whose object is param, or null; safe on the library thread while the window
+// thread creates or frees the set.
+TVerizCamera* FindCameraByObject(const void* param);
+// The camera whose CameraId is the number, or null. Window thread.
+TVerizCamera* FindCameraById(std::uintptr_t cameraId);
 
 } // namespace tavo

@@ -31,11 +31,11 @@ typedef uintptr_t ICE_HANDLE;
  * pictures with their byte counts; the other arguments are the library's own. */
 typedef void(ICE_CALLBACK* ICE_IPCSDK_OnPlate)(
     void* param, const char* address, const char* plate, const char* plateColor,
-    const char* fullPicture, int32_t fullPictureLen, const char* closeUpPicture,
-    int32_t closeUpLen, uintptr_t reserved9, uintptr_t reserved10, uintptr_t reserved11,
-    uintptr_t reserved12, uintptr_t reserved13, uintptr_t reserved14, uintptr_t reserved15,
-    uintptr_t reserved16, uintptr_t reserved17, uintptr_t reserved18, uintptr_t reserved19,
-    uintptr_t reserved20, uintptr_t reserved21);
+    const char* fullPicture, int32_t fullPictureLen, const char* closeUpPicture, int32_t closeUpLen,
+    uintptr_t reserved9, uintptr_t reserved10, uintptr_t reserved11, uintptr_t reserved12,
+    uintptr_t reserved13, uintptr_t reserved14, uintptr_t reserved15, uintptr_t reserved16,
+    uintptr_t reserved17, uintptr_t reserved18, uintptr_t reserved19, uintptr_t reserved20,
+    uintptr_t reserved21);
 
 /* Once before the first camera is opened; the result is not relied on. */
 typedef int32_t(ICE_CALL* ICE_IPCSDK_Init_t)(void);

@@ -1,0 +1,89 @@
+// The plate-result handler (WMPlateResult) of the main window, on the window thread.
+#include "camera/PlateResultHandler.h"
+
+#include <exception>
+#include <string>
+
+#include "camera/UnitVerizCamera.h"
+#include "common/Bytes.h"
+#include "common/GbkText.h"
+#include "records/CaptureArchive.h"
+#include "records/tavoLogUnit.h"
+
+namespace tavo {
+
+namespace {
+
+constexpr std::uint8_t kNoSuffix = 0;
+constexpr std::uint8_t kPlateSuffix = 1;
+
+Bytes CameraName(const TVerizCamera& camera) {
+    return Utf8ToGbk("摄像头") + std::to_string(camera.CameraId);
+}
+
+// What went wrong before the result reached the window thread.
+void LogLinkTrouble(const TVerizCamera& camera, const TakenResult& taken) {
+    for (int lost = 0; lost < taken.LostResults; ++lost)
+        ErrorLog(CameraName(camera) + Utf8ToGbk(" 等待处理的识别结果已满，最早的一个被丢弃"));
+    if (taken.RefusedFullPictureLen != 0)
+        ErrorLog(CameraName(camera) + Utf8ToGbk(" 的全景图片过大（") +
+                 std::to_string(taken.RefusedFullPictureLen) + Utf8ToGbk(" 字节），未存档"));
+    if (taken.RefusedCloseUpLen != 0)
+        ErrorLog(CameraName(camera) + Utf8ToGbk(" 的车牌图片过大（") +
+                 std::to_string(taken.RefusedCloseUpLen) + Utf8ToGbk(" 字节），未存档"));
+}
+
+const unsigned char* PictureBytes(const char* area) {
+    return reinterpret_cast<const unsigned char*>(area);
+}
+
+void ShowAndSend(TVerizCamera& camera, const TPlateResult& result, PlateResultTarget& window) {
+    if (!camera.QueryOnline())
+        return;
+    const std::string_view address = TextUpToNul(result.ResultIP, kResultIPSize);
+    const std::string_view plate = TextUpToNul(result.ResultPlate, kResultPlateSize);
+    Bytes imagePath;
+    if (result.CloseUpLen > 0) {
+        Bytes unused;
+        SaveCaptureImage(PictureBytes(result.CloseUpPicture), result.CloseUpLen, address, plate,
+                         kPlateSuffix, camera.InstanceTag, unused);
+    }
+    if (result.FullPictureLen > 0)
+        SaveCaptureImage(PictureBytes(result.FullPicture), result.FullPictureLen, address, plate,
+                         kNoSuffix, camera.InstanceTag, imagePath);
+    const Bytes shown = TrimText(plate);
+    if (shown.empty())
+        return;
+    window.SetPlateText(shown);
+    window.SetImagePath(imagePath);
+    camera.ShowPlateText(shown);
+    camera.SendDisplayCommand(shown, 98, 1);
+}
+
+void LogHandlingError(std::string_view message) {
+    try {
+        ErrorLog(Utf8ToGbk("车牌自动识别报错！") + Bytes(message));
+    } catch (...) {
+        // Not even the log line could be made; the window thread goes on.
+    }
+}
+
+} // namespace
+
+void HandlePlateResult(std::uintptr_t cameraId, PlateResultTarget& window) {
+    TVerizCamera* camera = FindCameraById(cameraId);
+    if (camera == nullptr)
+        return;
+    try {
+        TakenResult taken = camera->TakeWaitingResult();
+        LogLinkTrouble(*camera, taken);
+        if (taken.Result != nullptr)
+            ShowAndSend(*camera, *taken.Result, window);
+    } catch (const std::exception& error) {
+        LogHandlingError(error.what());
+    } catch (...) {
+        LogHandlingError("unknown error");
+    }
+}
+
+} // namespace tavo

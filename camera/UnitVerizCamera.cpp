@@ -1,0 +1,248 @@
+// Camera objects: connection, sends, result slots; and the camera set.
+#include "camera/UnitVerizCamera.h"
+
+#include <chrono>
+#include <cstring>
+#include <limits>
+#include <thread>
+
+#include "camera/IceLibrary.h"
+#include "camera/PlateCallback.h"
+#include "camera/tavoToolUnit.h"
+#include "protocol/DisplayFrames.h"
+#include "protocol/ICESDK.h"
+
+namespace tavo {
+
+TVerizCamera* Camera3 = nullptr;
+TVerizCamera* Camera13 = nullptr;
+
+namespace {
+
+// Guards the two set references against the library thread's search while the window thread
+// creates or frees the set.
+std::mutex& CameraSetLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+// Copies a text of at most size - 1 bytes into a fixed area and ends it with a NUL.
+void CopyText(char* area, std::size_t size, std::string_view text) {
+    const std::size_t length = text.size() < size ? text.size() : size - 1;
+    std::memcpy(area, text.data(), length);
+    area[length] = '\0';
+}
+
+// Copies a picture that fits its area; gives the stored count. The buffer keeps its old bytes
+// beyond it.
+std::int32_t CopyPicture(char* area, std::string_view picture) {
+    if (picture.empty() || picture.size() > kPictureSize)
+        return 0;
+    std::memcpy(area, picture.data(), picture.size());
+    return static_cast<std::int32_t>(picture.size());
+}
+
+} // namespace
+
+TakenResult::TakenResult(TakenResult&& other) noexcept
+    : Result(other.Result), RefusedFullPictureLen(other.RefusedFullPictureLen),
+      RefusedCloseUpLen(other.RefusedCloseUpLen), LostResults(other.LostResults),
+      camera_(other.camera_), slot_(other.slot_) {
+    other.slot_ = -1;
+    other.Result = nullptr;
+}
+
+TakenResult::~TakenResult() {
+    if (slot_ >= 0)
+        camera_->ReleaseSlot(slot_);
+}
+
+TVerizCamera::TVerizCamera() : slots_(std::make_unique<ResultSlot[]>(kSlotCount)) {}
+
+TVerizCamera::~TVerizCamera() {
+    CloseCamera();
+}
+
+bool TVerizCamera::OpenCamera(std::string_view address, std::uintptr_t videoWindow) {
+    if (SdkHandle != 0)
+        CloseCamera();
+    if (CameraId == 0)
+        return false;
+    // Not under the lock: the library may deliver a result before OpenPreview returns.
+    const Bytes text(address);
+    const ICE_HANDLE handle = IceOpenPreview(text.c_str(), videoWindow, OnPlateResult, this);
+    std::lock_guard guard(lock_);
+    SdkHandle = handle;
+    return handle != 0;
+}
+
+void TVerizCamera::CloseCamera() {
+    if (SdkHandle == 0)
+        return;
+    // Not under the lock: Close waits for a running callback, which takes the lock.
+    IceClose(SdkHandle);
+    std::lock_guard guard(lock_);
+    SdkHandle = 0;
+    Online = false;
+}
+
+bool TVerizCamera::QueryOnline() {
+    Online = SdkHandle != 0 && IceGetStatus(SdkHandle);
+    return Online;
+}
+
+ICE_HANDLE TVerizCamera::CurrentHandle() const {
+    std::lock_guard guard(lock_);
+    return SdkHandle;
+}
+
+bool TVerizCamera::SendSerial(std::string_view bytes) {
+    const ICE_HANDLE handle = CurrentHandle();
+    if (handle == 0 ||
+        bytes.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
+        return false;
+    return IceTransSerialPort(handle, bytes.data(), static_cast<std::int32_t>(bytes.size()));
+}
+
+bool TVerizCamera::ShowPlateText(std::string_view text) {
+    return SendDisplayCommand(text, 48, 1);
+}
+
+bool TVerizCamera::SendDisplayCommand(std::string_view text, std::int32_t command,
+                                      std::int32_t mode) {
+    if (CurrentHandle() == 0)
+        return false;
+    switch (command) {
+    case 48:
+        return SendSerial(BuildCommand48Frame(text, mode));
+    case 98:
+        return SendSerial(BuildCommand98Frame(text, mode));
+    default:
+        return false;
+    }
+}
+
+Bytes TVerizCamera::TextToPhraseList(std::string_view text) const {
+    return ConvertTextToPhrases(text);
+}
+
+bool TVerizCamera::PlayPhrases(const Bytes& phrases) {
+    const ICE_HANDLE handle = CurrentHandle();
+    if (handle == 0)
+        return false;
+    return IceBroadcastGroup(handle, phrases.c_str());
+}
+
+int TVerizCamera::SlotForNewResult() {
+    if (waitingCount_ == kWaitingSlots) {
+        // All slots wait: the oldest gives way.
+        const int oldest = waiting_[waitingHead_];
+        waitingHead_ = (waitingHead_ + 1) % kWaitingSlots;
+        --waitingCount_;
+        ++lostResults_;
+        return oldest;
+    }
+    // Fewer wait, so a free slot other than the latest result's always exists: at most three
+    // waiting and one taken besides it.
+    for (int slot = 0; slot < kSlotCount; ++slot)
+        if (state_[slot] == SlotState::Free && slot != latest_)
+            return slot;
+    return -1;
+}
+
+void TVerizCamera::StoreResult(const IncomingResult& incoming) {
+    std::lock_guard guard(lock_);
+    const int slot = SlotForNewResult();
+    if (slot < 0) {
+        ++lostResults_;
+        return;
+    }
+    ResultSlot& target = slots_[slot];
+    CopyText(target.Result.ResultIP, kResultIPSize, incoming.Address);
+    CopyText(target.Result.ResultPlate, kResultPlateSize, incoming.Plate);
+    target.Result.FullPictureLen = CopyPicture(target.Result.FullPicture, incoming.FullPicture);
+    target.Result.CloseUpLen = CopyPicture(target.Result.CloseUpPicture, incoming.CloseUpPicture);
+    target.RefusedFullPictureLen = incoming.RefusedFullPictureLen;
+    target.RefusedCloseUpLen = incoming.RefusedCloseUpLen;
+    state_[slot] = SlotState::Waiting;
+    waiting_[(waitingHead_ + waitingCount_) % kWaitingSlots] = slot;
+    ++waitingCount_;
+    latest_ = slot;
+}
+
+TakenResult TVerizCamera::TakeWaitingResult() {
+    TakenResult taken(*this);
+    std::lock_guard guard(lock_);
+    taken.LostResults = lostResults_;
+    lostResults_ = 0;
+    if (waitingCount_ == 0)
+        return taken;
+    const int slot = waiting_[waitingHead_];
+    waitingHead_ = (waitingHead_ + 1) % kWaitingSlots;
+    --waitingCount_;
+    state_[slot] = SlotState::Taken;
+    taken.slot_ = slot;
+    taken.Result = &slots_[slot].Result;
+    taken.RefusedFullPictureLen = slots_[slot].RefusedFullPictureLen;
+    taken.RefusedCloseUpLen = slots_[slot].RefusedCloseUpLen;
+    return taken;
+}
+
+void TVerizCamera::ReleaseSlot(int slot) {
+    std::lock_guard guard(lock_);
+    state_[slot] = SlotState::Free;
+}
+
+const TPlateResult& TVerizCamera::PlateResult() const {
+    return slots_[latest_].Result;
+}
+
+void CreateCameras() {
+    IceInit();
+    auto* left = new TVerizCamera();
+    auto* right = new TVerizCamera();
+    {
+        std::lock_guard guard(CameraSetLock());
+        Camera3 = left;
+        Camera13 = right;
+    }
+    left->CameraId = 3;
+    left->InstanceTag = TimeStampText();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    right->CameraId = 13;
+    right->InstanceTag = TimeStampText();
+}
+
+void FreeCameras() {
+    // Each reference is cleared before its object goes, so that a callback arriving meanwhile
+    // finds no camera; the destructor's close waits for one that is running.
+    for (TVerizCamera** reference : {&Camera3, &Camera13}) {
+        TVerizCamera* camera = nullptr;
+        {
+            std::lock_guard guard(CameraSetLock());
+            camera = *reference;
+            *reference = nullptr;
+        }
+        delete camera;
+    }
+    IceFini();
+}
+
+TVerizCamera* FindCameraByObject(const void* param) {
+    std::lock_guard guard(CameraSetLock());
+    TVerizCamera* found = nullptr;
+    for (TVerizCamera* camera : {Camera3, Camera13})
+        if (camera != nullptr && camera == param)
+            found = camera;
+    return found;
+}
+
+TVerizCamera* FindCameraById(std::uintptr_t cameraId) {
+    TVerizCamera* found = nullptr;
+    for (TVerizCamera* camera : {Camera3, Camera13})
+        if (camera != nullptr && static_cast<std::uintptr_t>(camera->CameraId) == cameraId)
+            found = camera;
+    return found;
+}
+
+} // namespace tavo
