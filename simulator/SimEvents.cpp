@@ -1,0 +1,102 @@
+// Reading recognition events from their files and moving them out of the inbox.
+#include "simulator/SimEvents.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace tavo::sim {
+
+namespace {
+
+constexpr wchar_t kFullSuffix[] = L".full.jpg";
+constexpr wchar_t kCloseUpSuffix[] = L".plate.jpg";
+
+// Reads a whole file through a handle opened with `share`; false when it cannot be opened/read.
+bool ReadWholeFile(const std::wstring& path, DWORD share, Bytes& out) {
+    out.clear();
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bool ok = true;
+    char buffer[64 * 1024];
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file, buffer, sizeof buffer, &got, nullptr)) {
+            ok = false;
+            break;
+        }
+        if (got == 0)
+            break;
+        out.append(buffer, got);
+    }
+    CloseHandle(file);
+    if (!ok)
+        out.clear();
+    return ok;
+}
+
+bool EndsWith(const std::wstring& text, const wchar_t* suffix) {
+    const std::size_t length = wcslen(suffix);
+    return text.size() >= length && _wcsicmp(text.c_str() + text.size() - length, suffix) == 0;
+}
+
+} // namespace
+
+Bytes FirstLine(const Bytes& text) {
+    return text.substr(0, text.find_first_of("\r\n"));
+}
+
+std::vector<std::wstring> ListEventNames(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*.txt").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            continue;
+        std::wstring file = found.cFileName;
+        // The pattern also matches names with a longer extension that starts with "txt" (8.3).
+        if (!EndsWith(file, L".txt"))
+            continue;
+        names.push_back(file.substr(0, file.size() - 4));
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool ReadEvent(const std::wstring& folder, const std::wstring& name, SimEvent& event) {
+    const std::wstring base = folder + L"\\" + name;
+    Bytes text;
+    // No FILE_SHARE_WRITE: fails while a writer still holds the file open.
+    if (!ReadWholeFile(base + L".txt", FILE_SHARE_READ, text))
+        return false;
+    event.name = name;
+    event.plate = FirstLine(text);
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    ReadWholeFile(base + kFullSuffix, share, event.fullPicture);
+    ReadWholeFile(base + kCloseUpSuffix, share, event.closeUpPicture);
+    return true;
+}
+
+bool MoveEventToDone(const std::wstring& folder, const std::wstring& name,
+                     const std::wstring& doneFolder) {
+    CreateDirectoryW(doneFolder.c_str(), nullptr);
+    const std::wstring from = folder + L"\\" + name;
+    const std::wstring to = doneFolder + L"\\" + name;
+    for (const wchar_t* suffix : {kFullSuffix, kCloseUpSuffix}) {
+        const std::wstring source = from + suffix;
+        if (GetFileAttributesW(source.c_str()) != INVALID_FILE_ATTRIBUTES)
+            MoveFileExW(source.c_str(), (to + suffix).c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+    const std::wstring text = from + L".txt";
+    if (MoveFileExW(text.c_str(), (to + L".txt").c_str(), MOVEFILE_REPLACE_EXISTING))
+        return true;
+    DeleteFileW(text.c_str());
+    return GetFileAttributesW(text.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+} // namespace tavo::sim

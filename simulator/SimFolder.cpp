@@ -1,0 +1,153 @@
+// Sim root, camera folders and the switch files of a simulated camera.
+#include "simulator/SimFolder.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cwctype>
+#include <vector>
+
+#include "common/GbkText.h"
+
+namespace tavo::sim {
+
+namespace {
+
+// The folder of this library, with a trailing separator.
+std::wstring LibraryFolder() {
+    HMODULE self = nullptr;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            reinterpret_cast<LPCWSTR>(&LibraryFolder), &self))
+        return L".\\";
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(self, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0)
+            return L".\\";
+        if (length < buffer.size()) {
+            std::wstring path(buffer.data(), length);
+            const auto slash = path.find_last_of(L"\\/");
+            return slash == std::wstring::npos ? L".\\" : path.substr(0, slash + 1);
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::wstring EnvironmentText(const wchar_t* name) {
+    const DWORD needed = GetEnvironmentVariableW(name, nullptr, 0);
+    if (needed == 0)
+        return {};
+    std::wstring value(needed, L'\0');
+    const DWORD length = GetEnvironmentVariableW(name, value.data(), needed);
+    value.resize(length < needed ? length : 0);
+    return value;
+}
+
+bool IsFolder(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring Trimmed(const std::wstring& text) {
+    std::size_t begin = 0, end = text.size();
+    while (begin < end && std::iswspace(text[begin]))
+        ++begin;
+    while (end > begin && std::iswspace(text[end - 1]))
+        --end;
+    return text.substr(begin, end - begin);
+}
+
+} // namespace
+
+std::wstring SimRootFolder() {
+    std::wstring root = EnvironmentText(L"ICE_SIM_ROOT");
+    if (root.empty())
+        root = LibraryFolder() + L"sim";
+    while (root.size() > 1 && (root.back() == L'\\' || root.back() == L'/'))
+        root.pop_back();
+    return root;
+}
+
+bool IsSafeAddress(std::string_view gbkAddress) {
+    if (gbkAddress.empty() || gbkAddress.size() > 200)
+        return false;
+    for (const char c : gbkAddress) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F)
+            return false;
+        switch (byte) {
+        case '\\':
+        case '/':
+        case ':':
+        case '*':
+        case '?':
+        case '"':
+        case '<':
+        case '>':
+        case '|':
+            return false;
+        default:
+            break;
+        }
+    }
+    const char last = gbkAddress.back();
+    return last != '.' && last != ' ';
+}
+
+std::optional<std::wstring> FindCameraFolder(std::string_view gbkAddress) {
+    if (!IsSafeAddress(gbkAddress))
+        return std::nullopt;
+    const std::u16string name = GbkToUtf16(gbkAddress);
+    const std::wstring folder = SimRootFolder() + L"\\" + std::wstring(name.begin(), name.end());
+    if (!IsFolder(folder))
+        return std::nullopt;
+    return folder;
+}
+
+bool HasSwitchFile(const std::wstring& folder, const wchar_t* name) {
+    return GetFileAttributesW((folder + L"\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+int ReadReplaySeconds(const std::wstring& cameraFolder) {
+    std::FILE* file = _wfopen((cameraFolder + L"\\camera.ini").c_str(), L"rb");
+    if (!file)
+        return 0;
+    std::string content;
+    char buffer[512];
+    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+        content.append(buffer, got);
+    std::fclose(file);
+
+    int seconds = 0;
+    std::size_t start = 0;
+    while (start < content.size()) {
+        std::size_t end = content.find_first_of("\r\n", start);
+        if (end == std::string::npos)
+            end = content.size();
+        const std::string line = content.substr(start, end - start);
+        start = end + 1;
+        const auto equals = line.find('=');
+        if (equals == std::string::npos)
+            continue;
+        const std::wstring key = Trimmed(std::wstring(line.begin(), line.begin() + equals));
+        const std::wstring value = Trimmed(std::wstring(line.begin() + equals + 1, line.end()));
+        if (key.empty() || key[0] == L';' || key[0] == L'#' || key[0] == L'[' ||
+            _wcsicmp(key.c_str(), L"ReplayEverySeconds") != 0)
+            continue;
+        long number = 0;
+        bool digits = !value.empty() && value.size() <= 6;
+        for (const wchar_t c : value) {
+            if (c < L'0' || c > L'9') {
+                digits = false;
+                break;
+            }
+            number = number * 10 + (c - L'0');
+        }
+        seconds = digits && number >= 1 && number <= 86400 ? static_cast<int>(number) : 0;
+    }
+    return seconds;
+}
+
+} // namespace tavo::sim

@@ -1,0 +1,34 @@
+// Where a simulated camera lives on disk and what its folder holds: the sim root, the camera
+// folder of an address, the switch files (offline, fail-serial, fail-broadcast) and camera.ini.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tavo::sim {
+
+// The folder that holds one folder per camera address, without a trailing separator:
+// %ICE_SIM_ROOT% when that variable is set and not empty, else "sim" beside this library.
+// Read at every call, so a program may point it elsewhere before it opens a camera.
+std::wstring SimRootFolder();
+
+// True when a GBK address may name a folder directly below the sim root: not empty, at most
+// 200 bytes, no separator ('\' or '/' anywhere, also as a trail byte), no drive colon, none of
+// the bytes that Windows forbids in names, no control bytes, and not ending in '.' or ' '
+// (Windows drops those, so "..", "..." or "x." would name another folder than it says).
+bool IsSafeAddress(std::string_view gbkAddress);
+
+// The camera folder of an address when the address is safe and the folder exists.
+std::optional<std::wstring> FindCameraFolder(std::string_view gbkAddress);
+
+// Whether a file of this name exists in the folder (the switch files).
+bool HasSwitchFile(const std::wstring& folder, const wchar_t* name);
+
+// ReplayEverySeconds from the camera folder's camera.ini: N between 1 and 86400, else 0
+// (no file, no such key, or a value out of range). Lines are "key=value"; the key is matched
+// without regard to case, blanks around key and value are ignored, and "[section]" lines and
+// lines starting with ';' or '#' are skipped.
+int ReadReplaySeconds(const std::wstring& cameraFolder);
+
+} // namespace tavo::sim
