@@ -3,6 +3,8 @@
 #include "protocol/DisplayFrames.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <utility>
 
 #include "common/GbkText.h"
 #include "protocol/UnitCRC16.h"
