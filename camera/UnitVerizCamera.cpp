@@ -29,7 +29,8 @@ std::mutex& CameraSetLock() {
 // Copies a text of at most size - 1 bytes into a fixed area and ends it with a NUL.
 void CopyText(char* area, std::size_t size, std::string_view text) {
     const std::size_t length = text.size() < size ? text.size() : size - 1;
-    std::memcpy(area, text.data(), length);
+    if (length > 0)
+        std::memcpy(area, text.data(), length);
     area[length] = '\0';
 }
 

@@ -1,0 +1,186 @@
+// The handling of WM_PLATE_RESULT on the window thread: archive, the window's edits, the two
+// display frames, and the error log.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "CameraFixture.h"
+#include "camera/PlateResultHandler.h"
+#include "camera/UnitVerizCamera.h"
+#include "common/GbkText.h"
+#include "common/HostPath.h"
+
+namespace tavo::test {
+namespace {
+
+Bytes Gbk(std::string_view utf8) {
+    return Utf8ToGbk(utf8);
+}
+
+class PlateResultHandlerTest : public CameraTest {
+protected:
+    void SetUp() override {
+        CameraTest::SetUp();
+        CreateCameras();
+        Camera3->InstanceTag = "T3";
+        Camera13->InstanceTag = "T13";
+        ASSERT_TRUE(Camera3->OpenCamera("192.168.1.100", 1));
+        WithFake([](FakeIceState& s) { s.NextHandle = 8; });
+        ASSERT_TRUE(Camera13->OpenCamera("192.168.1.101", 2));
+    }
+    // The frames the handler sent: everything on the serial port after the callback's raw text.
+    static std::vector<Bytes> FramesAfterCallback() {
+        const auto serial = WithFake([](FakeIceState& s) { return s.Serial; });
+        std::vector<Bytes> frames;
+        for (std::size_t i = 1; i < serial.size(); ++i)
+            frames.push_back(serial[i].Data);
+        return frames;
+    }
+    static Bytes Folder(std::string_view address) {
+        return "Log\\" + Bytes(address) + "\\2024\\03\\05\\";
+    }
+
+    RecordingWindow window_;
+};
+
+TEST_F(PlateResultHandlerTest, NumbersOfNoCameraDoNothing) {
+    Deliver(Camera3, "192.168.1.100", "A", "full", "close");
+    for (const std::uintptr_t id : {0u, 4u, 12u, 0x405u})
+        HandlePlateResult(id, window_);
+    EXPECT_TRUE(window_.Plates.empty());
+    EXPECT_TRUE(ArchivedFiles().empty());
+    EXPECT_EQ(WithFake([](FakeIceState& s) { return s.Calls.back(); }), "Open 8")
+        << "no status query";
+    EXPECT_NE(Camera3->TakeWaitingResult().Result, nullptr) << "the result still waits";
+}
+
+TEST_F(PlateResultHandlerTest, BothPicturesArchivedPlateShownAndSentIn48Then98) {
+    const Bytes plate = Gbk("闽AR2346");
+    Deliver(Camera3, "192.168.1.100", plate.c_str(), "FULL JPEG", "CLOSE-UP JPEG");
+    HandlePlateResult(3, window_);
+
+    const Bytes full = Folder("192.168.1.100") + "20240305140709_" + plate + ".jpg";
+    const Bytes closeUp = Folder("192.168.1.100") + "20240305140709_" + plate + "_plate.jpg";
+    EXPECT_EQ(ReadFile(ProgramPath(full)), "FULL JPEG");
+    EXPECT_EQ(ReadFile(ProgramPath(closeUp)), "CLOSE-UP JPEG");
+    EXPECT_EQ(ArchivedFiles().size(), 2u);
+    EXPECT_EQ(window_.Plates, std::vector<Bytes>{plate});
+    EXPECT_EQ(window_.ImagePaths, std::vector<Bytes>{full});
+    const auto frames = FramesAfterCallback();
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_EQ(frames[0], Bytes("\x00\x64\xFF\xFF\x30\x09\x01", 7) + plate + Bytes("\x00\xB9", 2));
+    EXPECT_EQ(frames[1], Bytes("\x00\x64\xFF\xFF\x62\x1B\x01\x15\x01\x00\x3C\x15\x01\x03\x00\xFF"
+                               "\x00\x00\x00\x00\x00\x00\x00\x08\x00",
+                               25) +
+                             plate + "\x64\xD7");
+    EXPECT_EQ(WithFake([](FakeIceState& s) { return s.Serial.back().Handle; }), 7u);
+    EXPECT_EQ(ErrorLogText(), "");
+}
+
+TEST_F(PlateResultHandlerTest, MissingPictureIsNotArchivedAndTheRestGoesOn) {
+    struct Case {
+        TVerizCamera** Camera;
+        std::uintptr_t Id;
+        const char* Address;
+        std::string_view Full;
+        std::string_view CloseUp;
+    };
+    const Case cases[] = {
+        {&Camera13, 13, "192.168.1.101", "", "CLOSE-UP"}, // close-up only
+        {&Camera3, 3, "192.168.1.100", "FULL", ""},       // full picture only
+    };
+    for (const Case& c : cases) {
+        RecordingWindow window;
+        const auto before = ArchivedFiles().size();
+        Deliver(*c.Camera, c.Address, "A123", c.Full, c.CloseUp);
+        HandlePlateResult(c.Id, window);
+        ASSERT_EQ(ArchivedFiles().size(), before + 1) << c.Id;
+        const Bytes full = Folder(c.Address) + "20240305140709_A123.jpg";
+        const Bytes closeUp = Folder(c.Address) + "20240305140709_A123_plate.jpg";
+        EXPECT_EQ(ReadFile(ProgramPath(c.Full.empty() ? closeUp : full)),
+                  c.Full.empty() ? c.CloseUp : c.Full);
+        EXPECT_EQ(window.Plates, std::vector<Bytes>{"A123"});
+        EXPECT_EQ(window.ImagePaths, std::vector<Bytes>{c.Full.empty() ? "" : full});
+    }
+    EXPECT_EQ(FramesAfterCallback().size(), 5u) << "callback text, 48, 98, callback text, 48, 98";
+}
+
+TEST_F(PlateResultHandlerTest, BlankPlateArchivesButLeavesTheEditsAndTheDisplayAlone) {
+    Deliver(Camera3, "192.168.1.100", "   ", "FULL", "CLOSE");
+    HandlePlateResult(3, window_);
+    EXPECT_EQ(ArchivedFiles().size(), 2u);
+    EXPECT_TRUE(window_.Plates.empty());
+    EXPECT_TRUE(window_.ImagePaths.empty());
+    EXPECT_TRUE(FramesAfterCallback().empty());
+}
+
+TEST_F(PlateResultHandlerTest, TrailingBlanksAreTrimmedForWindowAndDisplayButNotForFileNames) {
+    Deliver(Camera3, "192.168.1.100", "A123  ", "FULL", "");
+    HandlePlateResult(3, window_);
+    const Bytes full = Folder("192.168.1.100") + "20240305140709_A123  .jpg";
+    EXPECT_EQ(ReadFile(ProgramPath(full)), "FULL");
+    EXPECT_EQ(window_.Plates, std::vector<Bytes>{"A123"});
+    EXPECT_EQ(window_.ImagePaths, std::vector<Bytes>{full});
+    const auto frames = FramesAfterCallback();
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_EQ(frames[0].substr(7, 4), "A123");
+    EXPECT_EQ(frames[0].size(), 4u + 9u);
+}
+
+TEST_F(PlateResultHandlerTest, OfflineCameraDropsTheResultWithoutATrace) {
+    WithFake([](FakeIceState& s) { s.Status = 0; });
+    Deliver(Camera3, "192.168.1.100", "A123", "FULL", "CLOSE");
+    HandlePlateResult(3, window_);
+    EXPECT_FALSE(Camera3->Online);
+    EXPECT_TRUE(ArchivedFiles().empty());
+    EXPECT_TRUE(window_.Plates.empty());
+    EXPECT_TRUE(FramesAfterCallback().empty());
+    EXPECT_EQ(ErrorLogText(), "");
+    EXPECT_EQ(Camera3->TakeWaitingResult().Result, nullptr) << "the result is gone";
+}
+
+class FailingWindow : public RecordingWindow {
+public:
+    void SetPlateText(std::string_view) override { throw std::runtime_error("edit is gone"); }
+};
+
+TEST_F(PlateResultHandlerTest, ErrorOnTheWayEndsTheHandlingInTheErrorLog) {
+    FailingWindow window;
+    Deliver(Camera3, "192.168.1.100", "A123", "FULL", "");
+    EXPECT_NO_THROW(HandlePlateResult(3, window));
+    EXPECT_EQ(ErrorLogText(),
+              "2024-03-05 14:07:09 " + Gbk("车牌自动识别报错！") + "edit is gone\r\n");
+    EXPECT_EQ(ArchivedFiles().size(), 1u) << "what was done before the error stays done";
+    EXPECT_TRUE(window.ImagePaths.empty());
+    EXPECT_TRUE(FramesAfterCallback().empty());
+
+    // The next result is handled as usual.
+    Deliver(Camera3, "192.168.1.100", "B456", "", "");
+    HandlePlateResult(3, window_);
+    EXPECT_EQ(window_.Plates, std::vector<Bytes>{"B456"});
+}
+
+TEST_F(PlateResultHandlerTest, RefusedPictureIsReportedWithCameraAndSize) {
+    const std::string tooLong(kPictureSize + 1, 'F');
+    Deliver(Camera13, "192.168.1.101", "A123", tooLong, "CLOSE");
+    HandlePlateResult(13, window_);
+    EXPECT_EQ(ErrorLogText(), "2024-03-05 14:07:09 " +
+                                  Gbk("摄像头13 的全景图片过大（1048578 字节），未存档") + "\r\n");
+    EXPECT_EQ(ArchivedFiles().size(), 1u) << "only the close-up";
+    EXPECT_EQ(window_.ImagePaths, std::vector<Bytes>{""});
+    EXPECT_EQ(window_.Plates, std::vector<Bytes>{"A123"});
+}
+
+TEST_F(PlateResultHandlerTest, EachResultLostWhileWaitingGetsOneLineAndNoneIsHandledTwice) {
+    for (int i = 1; i <= 6; ++i)
+        Deliver(Camera3, "192.168.1.100", ("P" + std::to_string(i)).c_str(), "", "");
+    for (int message = 0; message < 6; ++message)
+        HandlePlateResult(3, window_);
+    EXPECT_EQ(window_.Plates, (std::vector<Bytes>{"P3", "P4", "P5", "P6"}));
+    const Bytes line =
+        "2024-03-05 14:07:09 " + Gbk("摄像头3 等待处理的识别结果已满，最早的一个被丢弃") + "\r\n";
+    EXPECT_EQ(ErrorLogText(), line + line);
+}
+
+} // namespace
+} // namespace tavo::test
