@@ -1,0 +1,568 @@
+// The stand-in ice_ipcsdk.dll as the station meets it: loaded from a folder by name, its seven
+// functions found with GetProcAddress, simulated cameras in a temporary ICE_SIM_ROOT.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <mutex>
+#include <regex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "camera/ice_ipcsdk.h"
+#include "common/Bytes.h"
+#include "common/GbkText.h"
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using tavo::Bytes;
+
+namespace {
+
+// The library, loaded once from this program's folder as the station loads it from its own.
+struct Sdk {
+    HMODULE module = nullptr;
+    ICE_IPCSDK_Init_t Init = nullptr;
+    ICE_IPCSDK_Fini_t Fini = nullptr;
+    ICE_IPCSDK_OpenPreview_t OpenPreview = nullptr;
+    ICE_IPCSDK_Close_t Close = nullptr;
+    ICE_IPCSDK_GetStatus_t GetStatus = nullptr;
+    ICE_IPCSDK_TransSerialPort_t TransSerialPort = nullptr;
+    ICE_IPCSDK_BroadcastGroup_t BroadcastGroup = nullptr;
+};
+
+template <typename F> void Resolve(HMODULE module, const char* name, F& function) {
+    function = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+const Sdk& Library() {
+    static const Sdk sdk = [] {
+        Sdk s;
+        wchar_t exe[MAX_PATH];
+        const DWORD length = GetModuleFileNameW(nullptr, exe, MAX_PATH);
+        const fs::path dll = fs::path(std::wstring(exe, length)).parent_path() / L"ice_ipcsdk.dll";
+        s.module = LoadLibraryW(dll.c_str());
+        if (!s.module)
+            return s;
+        Resolve(s.module, "ICE_IPCSDK_Init", s.Init);
+        Resolve(s.module, "ICE_IPCSDK_Fini", s.Fini);
+        Resolve(s.module, "ICE_IPCSDK_OpenPreview", s.OpenPreview);
+        Resolve(s.module, "ICE_IPCSDK_Close", s.Close);
+        Resolve(s.module, "ICE_IPCSDK_GetStatus", s.GetStatus);
+        Resolve(s.module, "ICE_IPCSDK_TransSerialPort", s.TransSerialPort);
+        Resolve(s.module, "ICE_IPCSDK_BroadcastGroup", s.BroadcastGroup);
+        return s;
+    }();
+    return sdk;
+}
+
+// "<prefix><number>" (built by append: GCC 12 warns falsely on "text" + std::string&&).
+Bytes Numbered(const char* prefix, int number) {
+    Bytes text = prefix;
+    text += std::to_string(number);
+    return text;
+}
+
+Bytes Gbk(const char* utf8) {
+    return tavo::Utf8ToGbk(utf8);
+}
+
+fs::path HostName(const Bytes& gbk) {
+    const std::u16string wide = tavo::GbkToUtf16(gbk);
+    return fs::path(std::wstring(wide.begin(), wide.end()));
+}
+
+// What one callback received.
+struct Delivery {
+    void* param = nullptr;
+    Bytes address, plate, full, closeUp;
+    bool picturesNonNull = false;
+};
+
+// The callback's param: records every delivery, may act inside the callback, and counts
+// callbacks that arrive after the test declared the camera closed.
+struct Recorder {
+    std::mutex lock;
+    std::condition_variable arrived;
+    std::vector<Delivery> deliveries;
+    std::function<void(Recorder&)> inside; // runs inside the callback, after recording
+    std::atomic<bool> closed{false};
+    std::atomic<int> lateCalls{0};
+    std::atomic<ICE_HANDLE> handle{0};
+
+    bool WaitFor(std::size_t count, std::chrono::milliseconds timeout = 8s) {
+        std::unique_lock<std::mutex> hold(lock);
+        return arrived.wait_for(hold, timeout, [&] { return deliveries.size() >= count; });
+    }
+    std::vector<Delivery> Snapshot() {
+        std::lock_guard<std::mutex> hold(lock);
+        return deliveries;
+    }
+    std::vector<Bytes> Plates() {
+        std::vector<Bytes> plates;
+        for (const auto& delivery : Snapshot())
+            plates.push_back(delivery.plate);
+        return plates;
+    }
+};
+
+void ICE_CALLBACK OnPlate(void* param, const char* address, const char* plate, const char*,
+                          const char* full, int32_t fullLen, const char* closeUp,
+                          int32_t closeUpLen, uintptr_t, uintptr_t, uintptr_t, uintptr_t, uintptr_t,
+                          uintptr_t, uintptr_t, uintptr_t, uintptr_t, uintptr_t, uintptr_t,
+                          uintptr_t, uintptr_t) {
+    auto* recorder = static_cast<Recorder*>(param);
+    if (recorder->closed)
+        ++recorder->lateCalls;
+    Delivery delivery;
+    delivery.param = param;
+    delivery.address = address ? address : "(null)";
+    delivery.plate = plate ? plate : "(null)";
+    delivery.picturesNonNull = full && closeUp;
+    if (full && fullLen > 0)
+        delivery.full.assign(full, static_cast<std::size_t>(fullLen));
+    if (closeUp && closeUpLen > 0)
+        delivery.closeUp.assign(closeUp, static_cast<std::size_t>(closeUpLen));
+    {
+        std::lock_guard<std::mutex> hold(recorder->lock);
+        recorder->deliveries.push_back(std::move(delivery));
+    }
+    recorder->arrived.notify_all();
+    if (recorder->inside)
+        recorder->inside(*recorder);
+}
+
+void WriteBytes(const fs::path& path, const Bytes& content) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(content.data(), static_cast<std::streamsize>(content.size()));
+}
+
+Bytes ReadBytes(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+std::size_t CountFiles(const fs::path& folder) {
+    if (!fs::exists(folder))
+        return 0;
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), {}));
+}
+
+// A picture-like byte string with 0x00 and 0xFF bytes inside.
+Bytes Picture(char tag, std::size_t size) {
+    Bytes bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>(i % 7 == 0 ? 0x00 : i % 5 == 0 ? 0xFF : tag + i % 3);
+    return bytes;
+}
+
+class SimulatorTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const Sdk& sdk = Library();
+        ASSERT_NE(sdk.module, nullptr) << "ice_ipcsdk.dll not beside the test program";
+        ASSERT_TRUE(sdk.Init && sdk.Fini && sdk.OpenPreview && sdk.Close && sdk.GetStatus &&
+                    sdk.TransSerialPort && sdk.BroadcastGroup);
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        static int serial = 0;
+        root_ = fs::path(temp) / (L"tavo-sim-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                  std::to_wstring(++serial));
+        fs::remove_all(root_);
+        fs::create_directories(root_);
+        SetEnvironmentVariableW(L"ICE_SIM_ROOT", root_.c_str());
+        sdk.Init();
+    }
+    void TearDown() override {
+        if (Library().Fini)
+            Library().Fini();
+        std::error_code ignored;
+        fs::remove_all(root_, ignored);
+    }
+
+    const Sdk& sdk() const { return Library(); }
+
+    fs::path MakeCamera(const Bytes& address) {
+        const fs::path folder = root_ / HostName(address);
+        fs::create_directories(folder / L"inbox");
+        return folder;
+    }
+
+    // Drops an event as a dropper must: pictures first, the .txt last.
+    static void DropEvent(const fs::path& folder, const std::string& name, const Bytes& txt,
+                          const Bytes* full = nullptr, const Bytes* closeUp = nullptr) {
+        fs::create_directories(folder);
+        if (full)
+            WriteBytes(folder / (name + ".full.jpg"), *full);
+        if (closeUp)
+            WriteBytes(folder / (name + ".plate.jpg"), *closeUp);
+        WriteBytes(folder / (name + ".txt"), txt);
+    }
+
+    ICE_HANDLE Open(const Bytes& address, Recorder& recorder, uintptr_t window = 0) {
+        const ICE_HANDLE handle =
+            sdk().OpenPreview(address.c_str(), 1, 1, window, &OnPlate, &recorder);
+        recorder.handle = handle;
+        return handle;
+    }
+
+    void CloseAndMark(ICE_HANDLE handle, Recorder& recorder) {
+        EXPECT_EQ(sdk().Close(handle), 1);
+        recorder.closed = true;
+    }
+
+    // The journal's entries without their time stamps; fails the test on a malformed line.
+    static std::vector<Bytes> Journal(const fs::path& cameraFolder) {
+        const Bytes text = ReadBytes(cameraFolder / L"journal.txt");
+        static const std::regex stamp(R"(^\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}\.\d{3} )");
+        std::vector<Bytes> entries;
+        std::size_t start = 0;
+        while (start < text.size()) {
+            const std::size_t end = text.find("\r\n", start);
+            EXPECT_NE(end, Bytes::npos) << "journal line without \\r\\n";
+            const Bytes line = text.substr(start, end == Bytes::npos ? Bytes::npos : end - start);
+            EXPECT_TRUE(std::regex_search(line, stamp)) << line;
+            entries.push_back(line.size() > 24 ? line.substr(24) : line);
+            start = end == Bytes::npos ? text.size() : end + 2;
+        }
+        return entries;
+    }
+
+    fs::path root_;
+};
+
+TEST_F(SimulatorTest, OpenFailsLikeAnUnreachableCameraForMissingOrEscapingFolders) {
+    MakeCamera("192.168.1.100");
+    // Folders that exist but lie outside the sim folder, or are the sim folder itself.
+    fs::create_directories(root_.parent_path() / L"outside-cam");
+    fs::create_directories(root_ / L"sub" / L"cam");
+    Recorder recorder;
+    for (const Bytes& address :
+         {Bytes("192.168.1.222"), Bytes(""), Bytes("."), Bytes(".."), Bytes("..."),
+          Bytes("..\\outside-cam"), Bytes("../outside-cam"), Bytes("sub\\cam"), Bytes("sub/cam"),
+          Bytes("192.168.1.100."), Bytes("192.168.1.100 "), Bytes("C:\\windows"),
+          Bytes("\\\\server\\share"), Bytes("192.168.1.100\t")}) {
+        EXPECT_EQ(Open(address, recorder), 0u) << "address [" << address << "]";
+    }
+    EXPECT_NE(Open("192.168.1.100", recorder), 0u);
+    fs::remove_all(root_.parent_path() / L"outside-cam");
+}
+
+TEST_F(SimulatorTest, BadArgumentsAreRefusedWithZero) {
+    const fs::path camera = MakeCamera("192.168.1.100");
+    Recorder recorder;
+    EXPECT_EQ(sdk().OpenPreview(nullptr, 1, 1, 0, &OnPlate, &recorder), 0u);
+    EXPECT_EQ(sdk().OpenPreview("192.168.1.100", 1, 1, 0, nullptr, &recorder), 0u);
+    for (const ICE_HANDLE unknown : {ICE_HANDLE(0), ICE_HANDLE(77777)}) {
+        EXPECT_EQ(sdk().Close(unknown), 0);
+        EXPECT_EQ(sdk().GetStatus(unknown), 0);
+        EXPECT_EQ(sdk().TransSerialPort(unknown, "AB", 2), 0);
+        EXPECT_EQ(sdk().BroadcastGroup(unknown, "1,2"), 0);
+    }
+    const ICE_HANDLE handle = Open("192.168.1.100", recorder);
+    ASSERT_NE(handle, 0u);
+    EXPECT_EQ(sdk().TransSerialPort(handle, nullptr, 3), 0);
+    EXPECT_EQ(sdk().TransSerialPort(handle, "AB", -1), 0);
+    EXPECT_EQ(sdk().BroadcastGroup(handle, nullptr), 0);
+    EXPECT_EQ(sdk().Close(handle), 1);
+    // A closed handle is unknown from then on.
+    EXPECT_EQ(sdk().Close(handle), 0);
+    EXPECT_EQ(sdk().GetStatus(handle), 0);
+    const std::vector<Bytes> expected = {"open window=0x0 -> " + std::to_string(handle),
+                                         "serial (invalid) -> 0", "serial (invalid) -> 0",
+                                         "broadcast (invalid) -> 0", "close"};
+    EXPECT_EQ(Journal(camera), expected);
+}
+
+TEST_F(SimulatorTest, InboxEventReachesTheCallbackAndMovesToDone) {
+    const Bytes address = Gbk("东门-192.168.1.100");
+    const fs::path camera = MakeCamera(address);
+    const Bytes full = Picture('F', 70000), closeUp = Picture('P', 3001);
+    DropEvent(camera / L"inbox", "0001", Gbk("闽AR2346\r\nsecond line ignored\r\n"), &full,
+              &closeUp);
+    DropEvent(camera / L"inbox", "0002", "\n");            // empty plate, no pictures
+    DropEvent(camera / L"inbox", "0003", Gbk("京A12345")); // no line end, close-up only
+    Recorder recorder;
+    // A window handle that is no window: painting is skipped, delivery goes on.
+    const ICE_HANDLE handle = Open(address, recorder, 0x12345);
+    ASSERT_NE(handle, 0u);
+    ASSERT_TRUE(recorder.WaitFor(3));
+    CloseAndMark(handle, recorder);
+
+    const auto got = recorder.Snapshot();
+    ASSERT_EQ(got.size(), 3u);
+    for (const auto& delivery : got) {
+        EXPECT_EQ(delivery.param, &recorder);
+        EXPECT_EQ(delivery.address, address);
+        EXPECT_TRUE(delivery.picturesNonNull);
+    }
+    EXPECT_EQ(got[0].plate, Gbk("闽AR2346"));
+    EXPECT_EQ(got[0].full, full);
+    EXPECT_EQ(got[0].closeUp, closeUp);
+    EXPECT_EQ(got[1].plate, "");
+    EXPECT_EQ(got[1].full, "");
+    EXPECT_EQ(got[1].closeUp, "");
+    EXPECT_EQ(got[2].plate, Gbk("京A12345"));
+    EXPECT_EQ(got[2].full, "");
+
+    EXPECT_EQ(CountFiles(camera / L"inbox"), 0u);
+    EXPECT_EQ(ReadBytes(camera / L"done" / L"0001.full.jpg"), full);
+    EXPECT_EQ(ReadBytes(camera / L"done" / L"0001.plate.jpg"), closeUp);
+    EXPECT_TRUE(fs::exists(camera / L"done" / L"0002.txt"));
+    EXPECT_TRUE(fs::exists(camera / L"done" / L"0003.txt"));
+
+    const std::vector<Bytes> expected = {
+        "open window=0x12345 -> " + std::to_string(handle),
+        "recognition inbox 0001 [" + Gbk("闽AR2346") + "] full=70000 closeup=3001",
+        "recognition inbox 0002 [] full=0 closeup=0",
+        "recognition inbox 0003 [" + Gbk("京A12345") + "] full=0 closeup=0", "close"};
+    EXPECT_EQ(Journal(camera), expected);
+}
+
+TEST_F(SimulatorTest, InboxEventsComeInNameOrderAndWaitForTheirTxtToBeClosed) {
+    const fs::path camera = MakeCamera("192.168.1.101");
+    const fs::path inbox = camera / L"inbox";
+    for (const char* name : {"20261211-0003", "20261211-0001", "20261211-0002"})
+        DropEvent(inbox, name, name);
+    // An event whose .txt a dropper is still writing: neither it nor the later ones go yet.
+    HANDLE writing = CreateFileW((inbox / L"20261211-0004.txt").c_str(), GENERIC_WRITE,
+                                 FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(writing, INVALID_HANDLE_VALUE);
+    DropEvent(inbox, "20261211-0005", "20261211-0005");
+
+    Recorder recorder;
+    const ICE_HANDLE handle = Open("192.168.1.101", recorder);
+    ASSERT_NE(handle, 0u);
+    ASSERT_TRUE(recorder.WaitFor(3));
+    EXPECT_FALSE(recorder.WaitFor(4, 700ms)) << "took an event whose .txt was still open";
+
+    DWORD written = 0;
+    WriteFile(writing, "20261211-0004\r\n", 15, &written, nullptr);
+    CloseHandle(writing);
+    ASSERT_TRUE(recorder.WaitFor(5));
+    CloseAndMark(handle, recorder);
+    const std::vector<Bytes> order = {"20261211-0001", "20261211-0002", "20261211-0003",
+                                      "20261211-0004", "20261211-0005"};
+    EXPECT_EQ(recorder.Plates(), order);
+}
+
+TEST_F(SimulatorTest, JournalRecordsEveryCallWithItsBytesAndPhrasesExactly) {
+    const fs::path camera = MakeCamera("192.168.1.100");
+    Recorder recorder;
+    const ICE_HANDLE handle = Open("192.168.1.100", recorder, 0xABC0);
+    ASSERT_NE(handle, 0u);
+    // A display frame: 0x00 inside, 0xFF, a GBK plate; and an empty send.
+    const Bytes frame("\x00\x64\xFF\xFF\x30\x00\xC3\xF6\x41\x0A", 10);
+    EXPECT_EQ(sdk().GetStatus(handle), 1);
+    EXPECT_EQ(sdk().TransSerialPort(handle, frame.data(), static_cast<int32_t>(frame.size())), 1);
+    EXPECT_EQ(sdk().BroadcastGroup(handle, "121, ,92,0"), 1);
+    EXPECT_EQ(sdk().TransSerialPort(handle, "", 0), 1);
+    EXPECT_EQ(sdk().BroadcastGroup(handle, ""), 1);
+    EXPECT_EQ(sdk().Close(handle), 1);
+
+    const std::vector<Bytes> expected = {"open window=0xABC0 -> " + std::to_string(handle),
+                                         "status -> 1",
+                                         "serial 00 64 FF FF 30 00 C3 F6 41 0A -> 1",
+                                         "broadcast [121, ,92,0] -> 1",
+                                         "serial -> 1",
+                                         "broadcast [] -> 1",
+                                         "close"};
+    EXPECT_EQ(Journal(camera), expected);
+}
+
+TEST_F(SimulatorTest, SwitchFilesMakeTheCameraOfflineOrItsSendsFail) {
+    const fs::path camera = MakeCamera("192.168.1.100");
+    Recorder recorder;
+    const ICE_HANDLE handle = Open("192.168.1.100", recorder);
+    ASSERT_NE(handle, 0u);
+    struct Case {
+        const wchar_t* file;
+        int status, serial, broadcast;
+    };
+    for (const Case& c : {Case{L"offline", 0, 1, 1}, Case{L"fail-serial", 1, 0, 1},
+                          Case{L"fail-broadcast", 1, 1, 0}}) {
+        WriteBytes(camera / c.file, "");
+        EXPECT_EQ(sdk().GetStatus(handle), c.status) << fs::path(c.file);
+        EXPECT_EQ(sdk().TransSerialPort(handle, "\x01", 1), c.serial) << fs::path(c.file);
+        EXPECT_EQ(sdk().BroadcastGroup(handle, "7"), c.broadcast) << fs::path(c.file);
+        fs::remove(camera / c.file);
+    }
+    // Switches are read at every call: with the files gone all is well again.
+    EXPECT_EQ(sdk().GetStatus(handle), 1);
+    EXPECT_EQ(sdk().TransSerialPort(handle, "\x01", 1), 1);
+    EXPECT_EQ(sdk().BroadcastGroup(handle, "7"), 1);
+
+    const auto journal = Journal(camera);
+    const std::vector<Bytes> calls(journal.begin() + 1, journal.end());
+    const std::vector<Bytes> expected = {
+        "status -> 0", "serial 01 -> 1", "broadcast [7] -> 1",  // offline
+        "status -> 1", "serial 01 -> 0", "broadcast [7] -> 1",  // fail-serial
+        "status -> 1", "serial 01 -> 1", "broadcast [7] -> 0",  // fail-broadcast
+        "status -> 1", "serial 01 -> 1", "broadcast [7] -> 1"}; // none
+    EXPECT_EQ(calls, expected);
+}
+
+TEST_F(SimulatorTest, NoCallbackRunsAfterCloseWhileEventsPourIn) {
+    const fs::path camera = MakeCamera("192.168.1.100");
+    const fs::path inbox = camera / L"inbox";
+    constexpr int kQueued = 300;
+    for (int i = 0; i < kQueued; ++i)
+        DropEvent(inbox, Numbered("a", 100000 + i), Numbered("P", i));
+    Recorder recorder;
+    // A callback that takes a little time, like the station's (it broadcasts and sends).
+    recorder.inside = [this](Recorder& r) {
+        sdk().BroadcastGroup(r.handle, "1,2,3");
+        std::this_thread::sleep_for(2ms);
+    };
+    // A dropper that keeps adding events during the close.
+    std::atomic<bool> dropping{true};
+    std::thread dropper([&] {
+        for (int i = 0; dropping; ++i) {
+            DropEvent(inbox, Numbered("b", 100000 + i), "Q");
+            std::this_thread::sleep_for(1ms);
+        }
+    });
+    const ICE_HANDLE handle = Open("192.168.1.100", recorder);
+    ASSERT_NE(handle, 0u);
+    ASSERT_TRUE(recorder.WaitFor(20));
+    CloseAndMark(handle, recorder);
+    const std::size_t deliveredAtClose = recorder.Snapshot().size();
+    std::this_thread::sleep_for(800ms);
+    dropping = false;
+    dropper.join();
+
+    EXPECT_EQ(recorder.lateCalls, 0);
+    EXPECT_EQ(recorder.Snapshot().size(), deliveredAtClose);
+    // Every delivered event left the inbox; the others are all still there.
+    const std::size_t queuedLeft = [&] {
+        std::size_t left = 0;
+        for (const auto& entry : fs::directory_iterator(inbox))
+            left += entry.path().filename().wstring()[0] == L'a';
+        return left;
+    }();
+    EXPECT_EQ(queuedLeft + deliveredAtClose, static_cast<std::size_t>(kQueued));
+    EXPECT_EQ(Journal(camera).back(), "close");
+}
+
+TEST_F(SimulatorTest, CloseFromInsideTheCallbackReturnsAndEndsTheDeliveries) {
+    const fs::path camera = MakeCamera("192.168.1.100");
+    for (const char* name : {"1", "2", "3"})
+        DropEvent(camera / L"inbox", name, name);
+    Recorder recorder;
+    std::atomic<int> closeResult{-1};
+    recorder.inside = [&](Recorder& r) {
+        if (closeResult == -1) {
+            closeResult = sdk().Close(r.handle);
+            r.closed = true;
+        }
+    };
+    const ICE_HANDLE handle = Open("192.168.1.100", recorder);
+    ASSERT_NE(handle, 0u);
+    ASSERT_TRUE(recorder.WaitFor(1));
+    EXPECT_FALSE(recorder.WaitFor(2, 800ms));
+    EXPECT_EQ(closeResult, 1);
+    EXPECT_EQ(recorder.lateCalls, 0);
+    EXPECT_EQ(sdk().Close(handle), 0);
+    // The delivered event is moved; the two that were never delivered stay.
+    EXPECT_TRUE(fs::exists(camera / L"done" / L"1.txt"));
+    EXPECT_EQ(CountFiles(camera / L"inbox"), 2u);
+    EXPECT_EQ(Journal(camera).back(), "close");
+}
+
+TEST_F(SimulatorTest, ReplayDeliversItsEventsInTurnRoundAndRoundWithoutMovingThem) {
+    const fs::path camera = MakeCamera("192.168.1.101");
+    WriteBytes(camera / L"camera.ini",
+               "; demo camera\r\n[camera]\r\n  replayeveryseconds = 1 \r\n");
+    const Bytes full = Picture('R', 1000);
+    DropEvent(camera / L"replay", "b", Gbk("京A12345"), &full);
+    DropEvent(camera / L"replay", "a", Gbk("闽AR2346"));
+    Recorder recorder;
+    const auto opened = std::chrono::steady_clock::now();
+    const ICE_HANDLE handle = Open("192.168.1.101", recorder);
+    ASSERT_NE(handle, 0u);
+    ASSERT_TRUE(recorder.WaitFor(1, 3s));
+    // The first comes after one period, not at once.
+    EXPECT_GE(std::chrono::steady_clock::now() - opened, 900ms);
+    ASSERT_TRUE(recorder.WaitFor(5, 10s));
+    CloseAndMark(handle, recorder);
+    const auto plates = recorder.Plates();
+    const std::vector<Bytes> expected = {Gbk("闽AR2346"), Gbk("京A12345"), Gbk("闽AR2346"),
+                                         Gbk("京A12345"), Gbk("闽AR2346")};
+    EXPECT_EQ(std::vector<Bytes>(plates.begin(), plates.begin() + 5), expected);
+    EXPECT_EQ(recorder.Snapshot()[1].full, full);
+    EXPECT_EQ(CountFiles(camera / L"replay"), 3u);
+    EXPECT_FALSE(fs::exists(camera / L"done"));
+}
+
+TEST_F(SimulatorTest, ReplayIsOffWithoutAValidPeriod) {
+    Recorder recorder;
+    std::vector<ICE_HANDLE> handles;
+    for (const char* ini : {"ReplayEverySeconds=0", "ReplayEverySeconds=-1",
+                            "ReplayEverySeconds=1x", "OtherKey=1", "ReplayEverySeconds="}) {
+        const Bytes address = Bytes("cam-") + std::to_string(handles.size());
+        const fs::path camera = MakeCamera(address);
+        WriteBytes(camera / L"camera.ini", ini);
+        DropEvent(camera / L"replay", "a", "X");
+        handles.push_back(Open(address, recorder));
+        ASSERT_NE(handles.back(), 0u) << ini;
+    }
+    EXPECT_FALSE(recorder.WaitFor(1, 2500ms));
+}
+
+TEST_F(SimulatorTest, TwoCamerasDeliverTheirOwnEventsAndFiniClosesBoth) {
+    const fs::path left = MakeCamera("192.168.1.100"), right = MakeCamera("192.168.1.101");
+    for (int i = 0; i < 50; ++i) {
+        DropEvent(left / L"inbox", Numbered("L", 1000 + i), "left");
+        DropEvent(right / L"inbox", Numbered("R", 1000 + i), "right");
+    }
+    Recorder leftRecorder, rightRecorder;
+    const ICE_HANDLE leftHandle = Open("192.168.1.100", leftRecorder);
+    const ICE_HANDLE rightHandle = Open("192.168.1.101", rightRecorder);
+    ASSERT_NE(leftHandle, 0u);
+    ASSERT_NE(rightHandle, leftHandle);
+    ASSERT_TRUE(leftRecorder.WaitFor(5));
+    ASSERT_TRUE(rightRecorder.WaitFor(5));
+    EXPECT_EQ(sdk().Fini(), 1);
+    leftRecorder.closed = rightRecorder.closed = true;
+    std::this_thread::sleep_for(500ms);
+
+    EXPECT_EQ(leftRecorder.lateCalls + rightRecorder.lateCalls, 0);
+    for (const auto& delivery : leftRecorder.Snapshot())
+        EXPECT_EQ(delivery.address + "/" + delivery.plate, "192.168.1.100/left");
+    for (const auto& delivery : rightRecorder.Snapshot())
+        EXPECT_EQ(delivery.address + "/" + delivery.plate, "192.168.1.101/right");
+    EXPECT_EQ(sdk().Close(leftHandle), 0);
+    EXPECT_EQ(sdk().Close(rightHandle), 0);
+    EXPECT_EQ(Journal(left).back(), "close");
+    EXPECT_EQ(Journal(right).back(), "close");
+}
+
+TEST_F(SimulatorTest, TwoHandlesOnOneAddressDeliverEachEventOnce) {
+    const fs::path camera = MakeCamera("192.168.1.100");
+    constexpr int kEvents = 60;
+    for (int i = 0; i < kEvents; ++i)
+        DropEvent(camera / L"inbox", std::to_string(1000 + i), std::to_string(1000 + i));
+    Recorder first, second;
+    ASSERT_NE(Open("192.168.1.100", first), 0u);
+    ASSERT_NE(Open("192.168.1.100", second), 0u);
+    for (int waited = 0; waited < 80 && CountFiles(camera / L"inbox") > 0; ++waited)
+        std::this_thread::sleep_for(100ms);
+    std::this_thread::sleep_for(300ms);
+    std::vector<Bytes> plates = first.Plates();
+    for (const Bytes& plate : second.Plates())
+        plates.push_back(plate);
+    std::sort(plates.begin(), plates.end());
+    std::vector<Bytes> expected;
+    for (int i = 0; i < kEvents; ++i)
+        expected.push_back(std::to_string(1000 + i));
+    EXPECT_EQ(plates, expected);
+}
+
+} // namespace
