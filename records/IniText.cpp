@@ -41,20 +41,17 @@ IniText::IniText(std::string_view bytes) {
     std::size_t start = 0;
     while (start < bytes.size()) {
         const std::size_t newline = bytes.find('\n', start);
-        Line line;
-        if (newline == std::string_view::npos) {
-            line.text = Bytes(bytes.substr(start));
-            start = bytes.size();
-        } else {
-            line.text = Bytes(bytes.substr(start, newline - start));
-            line.ending = "\n";
-            if (!line.text.empty() && line.text.back() == '\r') {
-                line.text.pop_back();
-                line.ending = "\r\n";
-            }
-            start = newline + 1;
+        const std::size_t end = newline == std::string_view::npos ? bytes.size() : newline;
+        std::string_view text = bytes.substr(start, end - start);
+        std::string_view ending;
+        if (newline != std::string_view::npos) {
+            const bool crlf = !text.empty() && text.back() == '\r';
+            if (crlf)
+                text.remove_suffix(1);
+            ending = bytes.substr(end - (crlf ? 1 : 0), crlf ? 2 : 1);
         }
-        lines_.push_back(std::move(line));
+        lines_.push_back(Line{Bytes(text), Bytes(ending)});
+        start = end + 1;
     }
 }
 
@@ -143,8 +140,8 @@ void IniText::Write(std::string_view section, std::string_view key, std::string_
     }
     std::vector<Line> added;
     if (!insertAt)
-        added.push_back(Line{"[" + Bytes(section) + "]", "\r\n"});
-    added.push_back(Line{Bytes(key) + "=" + stored, "\r\n"});
+        added.push_back(Line{Bytes(1, '[').append(section).append(1, ']'), "\r\n"});
+    added.push_back(Line{Bytes(key).append(1, '=').append(stored), "\r\n"});
     const std::size_t at = insertAt.value_or(lines_.size());
     if (at > 0 && lines_[at - 1].ending.empty())
         lines_[at - 1].ending = "\r\n";
