@@ -1,0 +1,376 @@
+// The main window: creation, layout, show, close and destroy steps, the camera connections, the
+// tray icon's messages and menu, and the hand-over of plate results to the camera link.
+#include "app/UFrmMain_tavoCamera.h"
+
+#include <algorithm>
+#include <exception>
+#include <stdexcept>
+#include <utility>
+
+#include "app/TrayIcon.h"
+#include "app/WinText.h"
+#include "app/WindowClass.h"
+#include "camera/UnitVerizCamera.h"
+#include "records/UMyUtils.h"
+#include "records/tavoLogUnit.h"
+
+namespace tavo {
+
+namespace {
+
+constexpr int kDesignWidth = 1374;
+constexpr int kDesignHeight = 805;
+constexpr int kLeftPanelDesignWidth = 521;
+constexpr int kLeftPanelMinWidth = 400;
+constexpr int kLeftPanelMaxWidth = 1000;
+constexpr int kFontHeight = 20;
+constexpr DWORD kMainWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+
+// Settings section of the window: its component name.
+constexpr std::string_view kSettingsSection = "FrmMain_tavoCamera";
+
+} // namespace
+
+int LeftPanelWidth(int topWidth) {
+    int width = topWidth / 2;
+    if (width <= kLeftPanelMinWidth)
+        width = kLeftPanelMinWidth;
+    if (width >= kLeftPanelMaxWidth)
+        width = kLeftPanelMaxWidth;
+    return width;
+}
+
+TFrmMain_tavoCamera::TFrmMain_tavoCamera(TApplication& application) : application_(application) {}
+
+TFrmMain_tavoCamera::~TFrmMain_tavoCamera() {
+    if (hwnd_)
+        DestroyWindow(hwnd_);
+    if (application_.MainWindow && !IsWindow(application_.MainWindow))
+        application_.MainWindow = nullptr;
+}
+
+void TFrmMain_tavoCamera::Create() {
+    RegisterWindowClass(kMainWindowClass, ForwardingWindowProc<TFrmMain_tavoCamera>,
+                        reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - kDesignWidth) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - kDesignHeight) / 2;
+    CreateWindowExW(0, kMainWindowClass, WideText(GbkText("高清车牌识别")).c_str(),
+                    kMainWindowStyle, x, y, kDesignWidth, kDesignHeight, application_.Handle(),
+                    nullptr, GetModuleHandleW(nullptr), this);
+    if (!hwnd_)
+        throw std::runtime_error("the main window cannot be created");
+    application_.MainWindow = hwnd_;
+    CreateComponents();
+    FormCreate();
+}
+
+void TFrmMain_tavoCamera::CreateComponents() {
+    font_.Reset(CreateFontW(-kFontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
+                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                            DEFAULT_PITCH | FF_DONTCARE, WideText(GbkText("宋体")).c_str()));
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    RzPanel_Top.OnResize = [this] { RzPanel_TopResize(); };
+    RzPanel_Top.Create(hwnd_, L"RzPanel_Top", kRzPanelTopId, client, false);
+    const int height = client.bottom - client.top;
+    RzPanel_TopLeft.Create(RzPanel_Top.Hwnd(), L"RzPanel_TopLeft", kRzPanelTopLeftId,
+                           RECT{0, 0, kLeftPanelDesignWidth, height}, true);
+    RzPanel_TopRight.Create(
+        RzPanel_Top.Hwnd(), L"RzPanel_TopRight", kRzPanelTopRightId,
+        RECT{kLeftPanelDesignWidth, 0, std::max<LONG>(client.right, kLeftPanelDesignWidth), height},
+        true);
+
+    // The edits are children of the window itself, so that another program finds them with
+    // GetDlgItem on the main window; they are never shown.
+    edt_inputPlate = CreateHiddenEdit(kEdtInputPlateId, WS_DISABLED);
+    HwndSetText(edt_inputPlate, GbkText("闽AR2346"));
+    Edt_inputPlateImage = CreateHiddenEdit(kEdtInputPlateImageId, 0);
+
+    TrayPopMenu.Reset(CreatePopupMenu());
+    if (!TrayPopMenu)
+        throw std::runtime_error("the tray menu cannot be created");
+    const std::pair<UINT, const char*> items[] = {
+        {kTrayMenuN1, "显示主界面"}, {kTrayMenuN2, "隐藏主界面"}, {kTrayMenuN3, "退出"}};
+    for (const auto& [id, caption] : items)
+        AppendMenuW(TrayPopMenu.Get(), MF_STRING, id, WideText(GbkText(caption)).c_str());
+}
+
+HWND TFrmMain_tavoCamera::CreateHiddenEdit(int controlId, DWORD extraStyle) {
+    const HWND edit =
+        CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL | ES_READONLY | extraStyle, 0, 0,
+                        200, 28, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
+                        GetModuleHandleW(nullptr), nullptr);
+    if (!edit)
+        throw std::runtime_error("an edit cannot be created");
+    SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+    return edit;
+}
+
+void TFrmMain_tavoCamera::FormCreate() {
+    ShownOnce = false;
+    DebugLogEnabled = true;
+    CreateCameras();
+    camerasCreated_ = true;
+    Camera3->NotifyWindow = reinterpret_cast<std::uintptr_t>(hwnd_);
+    Camera13->NotifyWindow = reinterpret_cast<std::uintptr_t>(hwnd_);
+    LeftIP.clear();
+    RightIP.clear();
+    LoadSaveAddresses(0);
+    EnableMenuItem(GetSystemMenu(hwnd_, FALSE), SC_CLOSE, MF_GRAYED);
+    AddTrayIcon(hwnd_);
+    application_.ShowMainForm = false;
+    ShownOnce = false;
+    DebugLog(GbkText("tavoCamera 开始启动"));
+    ReloadCameras();
+}
+
+void TFrmMain_tavoCamera::FormShow() {
+    if (!ShownOnce) {
+        application_.ShowMainForm = true;
+        ShownOnce = true;
+    }
+}
+
+void TFrmMain_tavoCamera::FormKeyDown(WPARAM) {
+    // Key presses have no meaning for the station.
+}
+
+void TFrmMain_tavoCamera::FormClose() {
+    LoadSaveAddresses(1);
+}
+
+void TFrmMain_tavoCamera::FormDestroy() {
+    if (!camerasCreated_)
+        return;
+    camerasCreated_ = false;
+    try {
+        FreeCameras();
+    } catch (...) {
+        // Whatever goes wrong while the cameras are freed, the destruction goes on.
+    }
+}
+
+void TFrmMain_tavoCamera::LoadSaveAddresses(std::int32_t mode) {
+    const std::pair<std::string_view, Bytes*> fields[] = {{"leftIP", &LeftIP},
+                                                          {"rightIP", &RightIP}};
+    for (const auto& [key, field] : fields) {
+        Bytes value = *field;
+        const bool ok = IniValue(kSettingsSection, key, value, mode);
+        if (ok && mode == 0) {
+            Bytes trimmed = TrimText(value);
+            if (!trimmed.empty())
+                *field = std::move(trimmed);
+        }
+    }
+}
+
+namespace {
+
+// Opens a camera into its panel when the address looks like one, and logs the outcome.
+void ConnectCamera(TVerizCamera& camera, const Bytes& address, HWND videoWindow,
+                   std::string_view connected, std::string_view failed) {
+    const Bytes trimmed = TrimText(address);
+    if (trimmed.find('.') == Bytes::npos)
+        return;
+    const bool opened = camera.OpenCamera(trimmed, reinterpret_cast<std::uintptr_t>(videoWindow));
+    DebugLog(GbkText(opened ? connected : failed));
+}
+
+} // namespace
+
+void TFrmMain_tavoCamera::ReloadCameras() {
+    DebugLog(GbkText("重新加载配置 --- 动态数据"));
+    HwndSetText(edt_inputPlate, "");
+    HwndSetText(Edt_inputPlateImage, "");
+    Camera3->CloseCamera();
+    Camera13->CloseCamera();
+    ConnectCamera(*Camera3, LeftIP, RzPanel_TopLeft.Hwnd(), "连接左边摄像头成功",
+                  "连接左边摄像头失败！");
+    ConnectCamera(*Camera13, RightIP, RzPanel_TopRight.Hwnd(), "连接右边摄像头成功",
+                  "连接右边摄像头失败！");
+}
+
+void TFrmMain_tavoCamera::RzPanel_TopResize() {
+    // The panel's first size arrives while it is being made, before the two video panels.
+    if (!RzPanel_TopLeft.Hwnd() || !RzPanel_TopRight.Hwnd())
+        return;
+    RECT client{};
+    GetClientRect(RzPanel_Top.Hwnd(), &client);
+    const int width = client.right - client.left;
+    const int height = client.bottom - client.top;
+    const int left = LeftPanelWidth(width);
+    RzPanel_TopLeft.SetBounds(0, 0, left, height);
+    RzPanel_TopRight.SetBounds(left, 0, std::max(0, width - left), height);
+}
+
+void TFrmMain_tavoCamera::OnSize(int clientWidth, int clientHeight) {
+    if (RzPanel_Top.Hwnd())
+        RzPanel_Top.SetBounds(0, 0, clientWidth, clientHeight);
+}
+
+void TFrmMain_tavoCamera::SetPlateText(std::string_view gbk) {
+    HwndSetText(edt_inputPlate, gbk);
+}
+
+void TFrmMain_tavoCamera::SetImagePath(std::string_view gbk) {
+    HwndSetText(Edt_inputPlateImage, gbk);
+}
+
+void TFrmMain_tavoCamera::WMPlateResult(WPARAM cameraId) {
+    HandlePlateResult(static_cast<std::uintptr_t>(cameraId), *this);
+}
+
+bool TFrmMain_tavoCamera::Visible() const {
+    return IsWindowVisible(hwnd_) != FALSE;
+}
+
+void TFrmMain_tavoCamera::SetVisible(bool visible) {
+    ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE);
+}
+
+void TFrmMain_tavoCamera::Close() {
+    try {
+        FormClose();
+    } catch (const std::exception& error) {
+        // The addresses could not be saved; the run ends all the same.
+        ErrorLog(GbkText("保存摄像头地址失败！") + Bytes(error.what()));
+    }
+    application_.Terminate();
+}
+
+void TFrmMain_tavoCamera::HideSequence() {
+    SetVisible(false);
+    ShowWindow(hwnd_, SW_HIDE);
+    ShowWindow(application_.Handle(), SW_HIDE);
+}
+
+void TFrmMain_tavoCamera::ShowSequence() {
+    if (!Visible())
+        SetVisible(true);
+    ShowWindow(application_.Handle(), SW_SHOW);
+    ShowWindow(hwnd_, SW_SHOW);
+}
+
+void TFrmMain_tavoCamera::WMTrayNotify(LPARAM mouseMessage) {
+    switch (mouseMessage) {
+    case WM_LBUTTONDOWN:
+        HideSequence();
+        break;
+    case WM_LBUTTONDBLCLK:
+        ShowSequence();
+        application_.Restore();
+        application_.BringToFront();
+        break;
+    case WM_RBUTTONDOWN:
+        PopUpTrayMenu();
+        break;
+    default:
+        break;
+    }
+}
+
+void TFrmMain_tavoCamera::PopUpTrayMenu() {
+    SetForegroundWindow(hwnd_);
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    TrackPopupMenu(TrayPopMenu.Get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, hwnd_,
+                   nullptr);
+    // Lets the menu close when the user clicks elsewhere next time.
+    PostMessageW(hwnd_, WM_NULL, 0, 0);
+}
+
+bool TFrmMain_tavoCamera::OnSysCommand(WPARAM command) {
+    const WPARAM masked = command & 0xFFF0;
+    if (masked != SC_MINIMIZE && masked != SC_CLOSE)
+        return false;
+    AddTrayIcon(hwnd_);
+    HideSequence();
+    return true;
+}
+
+void TFrmMain_tavoCamera::N1Click() {
+    ShowSequence();
+    application_.BringToFront();
+}
+
+void TFrmMain_tavoCamera::N2Click() {
+    HideSequence();
+}
+
+void TFrmMain_tavoCamera::N3Click() {
+    RemoveTrayIcon(hwnd_);
+    Close();
+    application_.Terminate();
+}
+
+void TFrmMain_tavoCamera::WMRestoreInstance() {
+    if (application_.IsMinimized())
+        application_.Restore();
+    else
+        application_.BringToFront();
+}
+
+bool TFrmMain_tavoCamera::OnCommand(WPARAM wParam, LPARAM lParam) {
+    // Menu items come with notification code 0 and no control.
+    if (HIWORD(wParam) != 0 || lParam != 0)
+        return false;
+    switch (LOWORD(wParam)) {
+    case kTrayMenuN1:
+        N1Click();
+        return true;
+    case kTrayMenuN2:
+        N2Click();
+        return true;
+    case kTrayMenuN3:
+        N3Click();
+        return true;
+    default:
+        return false;
+    }
+}
+
+LRESULT TFrmMain_tavoCamera::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_SIZE:
+        if (wParam != SIZE_MINIMIZED)
+            OnSize(LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_SHOWWINDOW:
+        if (wParam)
+            FormShow();
+        break;
+    case WM_KEYDOWN:
+        FormKeyDown(wParam);
+        break;
+    case WM_CLOSE:
+        Close();
+        return 0;
+    case WM_DESTROY:
+        FormDestroy();
+        return 0;
+    case WM_COMMAND:
+        if (OnCommand(wParam, lParam))
+            return 0;
+        break;
+    case WM_SYSCOMMAND:
+        if (OnSysCommand(wParam))
+            return 0;
+        break;
+    case WM_PLATE_RESULT:
+        WMPlateResult(wParam);
+        return 0;
+    case WM_TRAY_NOTIFY:
+        WMTrayNotify(lParam);
+        return 0;
+    case WM_RESTORE_INSTANCE:
+        WMRestoreInstance();
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+} // namespace tavo

@@ -1,0 +1,115 @@
+// The station's main window "高清车牌识别" (class TFrmMain_tavoCamera): the two video panels side
+// by side, the two hidden edits that hold the last plate and the path of its picture for other
+// programs to read, the tray icon with its menu, and the hiding to the tray. Its creation step
+// sets up the whole station, its close step writes the camera addresses back, and its destroy
+// step frees the camera set.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string_view>
+
+#include "app/TApplication.h"
+#include "app/TRzPanel.h"
+#include "app/Win32Handles.h"
+#include "camera/PlateResultHandler.h"
+#include "common/Bytes.h"
+
+namespace tavo {
+
+// Sent from outside to raise a running station; its parameters are not used.
+constexpr UINT WM_RESTORE_INSTANCE = 0x1403;
+
+// The window class and caption by which a second start finds the running station.
+constexpr wchar_t kMainWindowClass[] = L"TFrmMain_tavoCamera";
+
+// Control ids of the hidden edits: the last plate shown and the path of its full picture.
+constexpr int kEdtInputPlateId = 1001;
+constexpr int kEdtInputPlateImageId = 1002;
+
+// Control ids of the panels.
+constexpr int kRzPanelTopId = 1010;
+constexpr int kRzPanelTopLeftId = 1011;
+constexpr int kRzPanelTopRightId = 1012;
+
+// Command ids of the tray menu's items (WM_COMMAND).
+constexpr UINT kTrayMenuN1 = 2001; // "显示主界面"
+constexpr UINT kTrayMenuN2 = 2002; // "隐藏主界面"
+constexpr UINT kTrayMenuN3 = 2003; // "退出"
+
+// The left panel's width for a width of RzPanel_Top: half of it, but never less than 400 and
+// never more than 1000 pixels.
+int LeftPanelWidth(int topWidth);
+
+class TFrmMain_tavoCamera final : public PlateResultTarget {
+public:
+    explicit TFrmMain_tavoCamera(TApplication& application);
+    TFrmMain_tavoCamera(const TFrmMain_tavoCamera&) = delete;
+    TFrmMain_tavoCamera& operator=(const TFrmMain_tavoCamera&) = delete;
+    // Destroys the window; its destroy step frees the camera set.
+    ~TFrmMain_tavoCamera() override;
+
+    // Creates the window hidden with its components and runs the creation step. Throws when the
+    // window cannot be made or the creation step fails.
+    void Create();
+    HWND Hwnd() const { return hwnd_; }
+
+    // The window's visible state; making it visible runs the show step.
+    bool Visible() const;
+    void SetVisible(bool visible);
+
+    // Closes the window: the close step, then the end of the run is requested.
+    void Close();
+
+    // The hidden edits, as the plate-result handling fills them.
+    void SetPlateText(std::string_view gbk) override;
+    void SetImagePath(std::string_view gbk) override;
+
+    void SetHwnd(HWND hwnd) { hwnd_ = hwnd; }
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // The steps and handlers of the window.
+    void FormCreate();
+    void FormShow();
+    void FormKeyDown(WPARAM key);
+    void FormClose();
+    void FormDestroy();
+    void LoadSaveAddresses(std::int32_t mode);
+    void ReloadCameras();
+    void RzPanel_TopResize();
+    void WMPlateResult(WPARAM cameraId);
+    void WMTrayNotify(LPARAM mouseMessage);
+    // True when the command was taken; false leaves it to the default handling.
+    bool OnSysCommand(WPARAM command);
+    void N1Click();
+    void N2Click();
+    void N3Click();
+    void WMRestoreInstance();
+
+    bool ShownOnce = false;
+    Bytes LeftIP;
+    Bytes RightIP;
+
+private:
+    void CreateComponents();
+    HWND CreateHiddenEdit(int controlId, DWORD extraStyle);
+    void OnSize(int clientWidth, int clientHeight);
+    bool OnCommand(WPARAM wParam, LPARAM lParam);
+    void HideSequence();
+    void ShowSequence();
+    void PopUpTrayMenu();
+
+    TApplication& application_;
+    HWND hwnd_ = nullptr;
+    bool camerasCreated_ = false;
+    UniqueFont font_;
+    TRzPanel RzPanel_Top;
+    TRzPanel RzPanel_TopLeft;
+    TRzPanel RzPanel_TopRight;
+    HWND edt_inputPlate = nullptr;
+    HWND Edt_inputPlateImage = nullptr;
+    UniqueMenu TrayPopMenu;
+};
+
+} // namespace tavo

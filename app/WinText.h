@@ -1,0 +1,40 @@
+// Texts at the Win32 boundary: the station keeps every text as GBK bytes and hands it to the W
+// functions converted to UTF-16, so it behaves the same whatever the system's code page.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+#include "common/Bytes.h"
+#include "common/GbkText.h"
+
+namespace tavo {
+
+// GBK text as a UTF-16 string for a W function (wchar_t is 16 bits wide on Windows).
+inline std::wstring WideText(std::string_view gbk) {
+    const std::u16string text = GbkToUtf16(gbk);
+    return std::wstring(text.begin(), text.end());
+}
+
+// A text written in this source (UTF-8) as the GBK bytes the station works with.
+inline Bytes GbkText(std::string_view utf8) {
+    return Utf8ToGbk(utf8);
+}
+
+// A window's text as GBK bytes.
+inline Bytes HwndGetText(HWND hwnd) {
+    const int length = GetWindowTextLengthW(hwnd);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(hwnd, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return Utf16ToGbk(std::u16string(text.begin(), text.end()));
+}
+
+// Sets a window's text from GBK bytes.
+inline void HwndSetText(HWND hwnd, std::string_view gbk) {
+    SetWindowTextW(hwnd, WideText(gbk).c_str());
+}
+
+} // namespace tavo
