@@ -92,6 +92,19 @@ TEST_F(SettingsTest, EntriesWrittenInAnyLetterCaseAreFoundAndKeepTheirSpelling) 
     EXPECT_EQ(ReadHostFile(File()), "[FrmMain_TavoCamera]\nleftIp =5.6.7.8\n");
 }
 
+TEST_F(SettingsTest, DoubleByteNamesAreNeitherSplitNorUpperCasedInside) {
+    // 0x815D ends in the byte of ']', 0x8161 in the byte of 'a'; 0x8141 is another character.
+    const Bytes section = "\x81\x5D\x81\x61";
+    Bytes value = "v";
+    EXPECT_TRUE(IniValue(section, "k\x81\x61", value, 1));
+    EXPECT_EQ(ReadHostFile(File()), "[\x81\x5D\x81\x61]\r\nK\x81\x61=v\r\n");
+    value.clear();
+    EXPECT_TRUE(IniValue(section, "K\x81\x61", value, 0));
+    EXPECT_EQ(value, "v");
+    EXPECT_FALSE(IniValue("\x81\x5D\x81\x41", "K\x81\x61", value, 0));
+    EXPECT_FALSE(IniValue(section, "K\x81\x41", value, 0));
+}
+
 TEST_F(SettingsTest, LinesThatAreNotChangedStayAsTheyWere) {
     const Bytes before = "; made by hand\n"
                          "[OTHER]\n"
