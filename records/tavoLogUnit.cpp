@@ -30,13 +30,16 @@ void StartLogUnit() {
 }
 
 bool DebugLog(std::string_view text) {
-    if (!DebugLogEnabled)
+    if (!DebugLogEnabled || DebugLogDir.empty())
         return false;
     const Bytes path = DebugLogDir + "\\" + DefaultLogName + "_" + CompactDate(NowLocal()) + ".txt";
     return AppendLogLine(path, text);
 }
 
 bool ErrorLog(std::string_view text) {
+    // Before the unit starts there is no folder: an empty one would put the file at the root.
+    if (LogDir.empty())
+        return false;
     const Bytes path = LogDir + "\\ErrorLog_" + CompactDate(NowLocal()) + ".txt";
     const bool written = AppendLogLine(path, text);
     if (written)

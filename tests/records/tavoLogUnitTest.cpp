@@ -94,6 +94,16 @@ TEST_F(LogUnitTest, ErrorLogThatCannotBeOpenedIsNotEchoed) {
     EXPECT_FALSE(std::filesystem::exists(Host("Log\\Debug\\debugLog_20240305.txt")));
 }
 
+TEST_F(LogUnitTest, BeforeTheUnitStartsNothingIsWrittenAnywhere) {
+    DebugLogEnabled = true;
+    LogDir.clear();
+    DebugLogDir.clear();
+    EXPECT_FALSE(ErrorLog("lost"));
+    EXPECT_FALSE(DebugLog("lost"));
+    EXPECT_FALSE(std::filesystem::exists(ToHostPath("\\ErrorLog_20240305.txt")));
+    EXPECT_FALSE(std::filesystem::exists(ToHostPath("\\debugLog_20240305.txt")));
+}
+
 TEST_F(LogUnitTest, AppendLogLineCreatesTheFileThenAppends) {
     const Bytes path = LogDir + "\\" + Utf8ToGbk("日志") + ".txt";
     ASSERT_TRUE(AppendLogLine(path, "one"));
