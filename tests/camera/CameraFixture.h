@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -30,6 +32,13 @@ public:
     std::vector<Bytes> Plates;
     std::vector<Bytes> ImagePaths;
 };
+
+// "P7" for ('P', 7).
+inline std::string Numbered(char prefix, int number) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%c%d", prefix, number);
+    return text;
+}
 
 // 2024-03-05 14:07:09.000
 LocalTime MarchFifth();

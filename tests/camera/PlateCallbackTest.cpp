@@ -189,7 +189,7 @@ TEST_F(PlateCallbackTest, ResultInTheWindowThreadsHandsIsNotOverwritten) {
         const TakenResult held = Camera3->TakeWaitingResult();
         ASSERT_NE(held.Result, nullptr);
         for (int i = 0; i < 12; ++i)
-            Deliver(Camera3, "192.168.1.100", ("N" + std::to_string(i)).c_str(), "newer", "");
+            Deliver(Camera3, "192.168.1.100", Numbered('N', i).c_str(), "newer", "");
         EXPECT_STREQ(held.Result->ResultPlate, "HELD");
         EXPECT_EQ(Bytes(held.Result->FullPicture, held.Result->FullPictureLen), "held picture");
         EXPECT_STREQ(Camera3->PlateResult().ResultPlate, "N11");

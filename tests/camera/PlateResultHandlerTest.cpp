@@ -173,7 +173,7 @@ TEST_F(PlateResultHandlerTest, RefusedPictureIsReportedWithCameraAndSize) {
 
 TEST_F(PlateResultHandlerTest, EachResultLostWhileWaitingGetsOneLineAndNoneIsHandledTwice) {
     for (int i = 1; i <= 6; ++i)
-        Deliver(Camera3, "192.168.1.100", ("P" + std::to_string(i)).c_str(), "", "");
+        Deliver(Camera3, "192.168.1.100", Numbered('P', i).c_str(), "", "");
     for (int message = 0; message < 6; ++message)
         HandlePlateResult(3, window_);
     EXPECT_EQ(window_.Plates, (std::vector<Bytes>{"P3", "P4", "P5", "P6"}));
