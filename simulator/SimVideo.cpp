@@ -3,6 +3,7 @@
 
 #include <wincodec.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -37,10 +38,49 @@ private:
     HGDIOBJ previous_;
 };
 
+// Owns a GDI object (font, brush, bitmap) and deletes it at the end of the scope; declare it
+// before the Selected that puts it into a DC, so it is deselected first.
+class GdiObject {
+public:
+    explicit GdiObject(HGDIOBJ object) : object_(object) {}
+    ~GdiObject() {
+        if (object_)
+            DeleteObject(object_);
+    }
+    GdiObject(const GdiObject&) = delete;
+    GdiObject& operator=(const GdiObject&) = delete;
+    HGDIOBJ get() const { return object_; }
+
+private:
+    HGDIOBJ object_;
+};
+
 void DrawLine(HDC dc, int x, int& y, const std::wstring& text) {
     TextOutW(dc, x, y, text.c_str(), static_cast<int>(text.size()));
     TEXTMETRICW metrics;
     y += GetTextMetricsW(dc, &metrics) ? metrics.tmHeight + 2 : 16;
+}
+
+// The caption in the top left corner: address, clock to the tenth of a second, last plate.
+void DrawCaption(HDC dc, int panelHeight, const Bytes& gbkAddress, const Bytes* gbkPlate) {
+    const LocalTime now = NowLocal();
+    wchar_t clock[32];
+    std::swprintf(clock, 32, L"%04d-%02d-%02d %02d:%02d:%02d.%d", now.year, now.month, now.day,
+                  now.hour, now.minute, now.second, now.millisecond / 100);
+    // Caption size follows the panel, so it stays readable in a large or a small one.
+    const int fontHeight = std::clamp(panelHeight / 14, 14, 36);
+    const GdiObject font(CreateFontW(-fontHeight, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
+                                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
+    Selected fontSelected(dc, font.get() ? font.get() : GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, OPAQUE);
+    SetBkColor(dc, RGB(0, 0, 0));
+    SetTextColor(dc, RGB(255, 255, 255));
+    int y = 4;
+    DrawLine(dc, 6, y, L"SIM " + Wide(gbkAddress));
+    DrawLine(dc, 6, y, clock);
+    SetTextColor(dc, RGB(255, 220, 64));
+    DrawLine(dc, 6, y, gbkPlate ? L"[" + Wide(*gbkPlate) + L"]" : std::wstring(L"-"));
 }
 
 } // namespace
@@ -108,6 +148,28 @@ void SimVideo::SetPicture(const Bytes& pictureFile) {
     Release(stream);
 }
 
+void SimVideo::DrawPicture(HDC target, HDC compatible, int width, int height) const {
+    if (!picture_)
+        return;
+    // Scaled to fit, aspect ratio kept, centred.
+    int drawWidth = width, drawHeight = pictureHeight_ * width / pictureWidth_;
+    if (drawHeight > height) {
+        drawHeight = height;
+        drawWidth = pictureWidth_ * height / pictureHeight_;
+    }
+    HDC pictureDc = CreateCompatibleDC(compatible);
+    if (!pictureDc)
+        return;
+    {
+        Selected pictureSelected(pictureDc, picture_);
+        SetStretchBltMode(target, HALFTONE);
+        SetBrushOrgEx(target, 0, 0, nullptr);
+        StretchBlt(target, (width - drawWidth) / 2, (height - drawHeight) / 2, drawWidth,
+                   drawHeight, pictureDc, 0, 0, pictureWidth_, pictureHeight_, SRCCOPY);
+    }
+    DeleteDC(pictureDc);
+}
+
 void SimVideo::Paint(std::uintptr_t window, const Bytes& gbkAddress, const Bytes* gbkPlate) {
     HWND hwnd = reinterpret_cast<HWND>(window);
     if (!hwnd || !IsWindow(hwnd))
@@ -115,60 +177,23 @@ void SimVideo::Paint(std::uintptr_t window, const Bytes& gbkAddress, const Bytes
     RECT client;
     if (!GetClientRect(hwnd, &client) || client.right <= 0 || client.bottom <= 0)
         return;
-    const int width = client.right, height = client.bottom;
     HDC windowDc = GetDC(hwnd);
     if (!windowDc)
         return;
     // Drawn off screen first, so the panel does not flicker ten times a second.
     HDC frameDc = CreateCompatibleDC(windowDc);
-    HBITMAP frame = frameDc ? CreateCompatibleBitmap(windowDc, width, height) : nullptr;
-    if (frame) {
-        Selected frameSelected(frameDc, frame);
-        HBRUSH background = CreateSolidBrush(RGB(24, 28, 36));
-        FillRect(frameDc, &client, background);
-        DeleteObject(background);
-
-        if (picture_) {
-            // Scaled to fit, aspect ratio kept, centred.
-            int drawWidth = width, drawHeight = pictureHeight_ * width / pictureWidth_;
-            if (drawHeight > height) {
-                drawHeight = height;
-                drawWidth = pictureWidth_ * height / pictureHeight_;
-            }
-            HDC pictureDc = CreateCompatibleDC(windowDc);
-            if (pictureDc) {
-                {
-                    Selected pictureSelected(pictureDc, picture_);
-                    SetStretchBltMode(frameDc, HALFTONE);
-                    SetBrushOrgEx(frameDc, 0, 0, nullptr);
-                    StretchBlt(frameDc, (width - drawWidth) / 2, (height - drawHeight) / 2,
-                               drawWidth, drawHeight, pictureDc, 0, 0, pictureWidth_,
-                               pictureHeight_, SRCCOPY);
-                }
-                DeleteDC(pictureDc);
-            }
+    if (frameDc) {
+        const GdiObject frame(CreateCompatibleBitmap(windowDc, client.right, client.bottom));
+        if (frame.get()) {
+            Selected frameSelected(frameDc, frame.get());
+            const GdiObject background(CreateSolidBrush(RGB(24, 28, 36)));
+            FillRect(frameDc, &client, static_cast<HBRUSH>(background.get()));
+            DrawPicture(frameDc, windowDc, client.right, client.bottom);
+            DrawCaption(frameDc, client.bottom, gbkAddress, gbkPlate);
+            BitBlt(windowDc, 0, 0, client.right, client.bottom, frameDc, 0, 0, SRCCOPY);
         }
-
-        const LocalTime now = NowLocal();
-        wchar_t clock[32];
-        std::swprintf(clock, 32, L"%04d-%02d-%02d %02d:%02d:%02d.%d", now.year, now.month, now.day,
-                      now.hour, now.minute, now.second, now.millisecond / 100);
-        Selected fontSelected(frameDc, GetStockObject(DEFAULT_GUI_FONT));
-        SetBkMode(frameDc, OPAQUE);
-        SetBkColor(frameDc, RGB(0, 0, 0));
-        SetTextColor(frameDc, RGB(255, 255, 255));
-        int y = 4;
-        DrawLine(frameDc, 6, y, L"SIM " + Wide(gbkAddress));
-        DrawLine(frameDc, 6, y, clock);
-        SetTextColor(frameDc, RGB(255, 220, 64));
-        DrawLine(frameDc, 6, y, gbkPlate ? L"[" + Wide(*gbkPlate) + L"]" : std::wstring(L"-"));
-
-        BitBlt(windowDc, 0, 0, width, height, frameDc, 0, 0, SRCCOPY);
-    }
-    if (frame)
-        DeleteObject(frame);
-    if (frameDc)
         DeleteDC(frameDc);
+    }
     ReleaseDC(hwnd, windowDc);
 }
 

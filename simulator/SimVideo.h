@@ -32,6 +32,8 @@ public:
 
 private:
     void DropPicture();
+    // Draws the picture, if any, scaled into a width x height target.
+    void DrawPicture(HDC target, HDC compatible, int width, int height) const;
 
     IWICImagingFactory* factory_ = nullptr;
     HBITMAP picture_ = nullptr;
