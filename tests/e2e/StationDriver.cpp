@@ -309,16 +309,20 @@ HWND WaitForMainWindow() {
     return found;
 }
 
+namespace {
+
+BOOL CALLBACK CollectMainWindow(HWND window, LPARAM list) {
+    wchar_t name[64];
+    if (GetClassNameW(window, name, 64) && std::wstring(name) == kMainClass)
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+} // namespace
+
 std::vector<HWND> MainWindows() {
     std::vector<HWND> windows;
-    EnumWindows(
-        [](HWND window, LPARAM list) -> BOOL {
-            wchar_t name[64];
-            if (GetClassNameW(window, name, 64) && std::wstring(name) == kMainClass)
-                reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&windows));
+    EnumWindows(CollectMainWindow, reinterpret_cast<LPARAM>(&windows));
     return windows;
 }
 
