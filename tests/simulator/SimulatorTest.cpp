@@ -95,6 +95,7 @@ struct Recorder {
     std::function<void(Recorder&)> inside; // runs inside the callback, after recording
     std::atomic<bool> closed{false};
     std::atomic<int> lateCalls{0};
+    std::atomic<bool> closedInside{false}; // Close was called by this very callback
     std::atomic<ICE_HANDLE> handle{0};
 
     bool WaitFor(std::size_t count, std::chrono::milliseconds timeout = 8s) {
@@ -137,6 +138,9 @@ void ICE_CALLBACK OnPlate(void* param, const char* address, const char* plate, c
     recorder->arrived.notify_all();
     if (recorder->inside)
         recorder->inside(*recorder);
+    // Still running once Close has returned counts as late too.
+    if (recorder->closed && !recorder->closedInside)
+        ++recorder->lateCalls;
 }
 
 void WriteBytes(const fs::path& path, const Bytes& content) {
@@ -419,7 +423,7 @@ TEST_F(SimulatorTest, NoCallbackRunsAfterCloseWhileEventsPourIn) {
     // A callback that takes a little time, like the station's (it broadcasts and sends).
     recorder.inside = [this](Recorder& r) {
         sdk().BroadcastGroup(r.handle, "1,2,3");
-        std::this_thread::sleep_for(2ms);
+        std::this_thread::sleep_for(5ms);
     };
     // A dropper that keeps adding events during the close.
     std::atomic<bool> dropping{true};
@@ -460,7 +464,7 @@ TEST_F(SimulatorTest, CloseFromInsideTheCallbackReturnsAndEndsTheDeliveries) {
     recorder.inside = [&](Recorder& r) {
         if (closeResult == -1) {
             closeResult = sdk().Close(r.handle);
-            r.closed = true;
+            r.closed = r.closedInside = true;
         }
     };
     const ICE_HANDLE handle = Open("192.168.1.100", recorder);
@@ -523,6 +527,8 @@ TEST_F(SimulatorTest, TwoCamerasDeliverTheirOwnEventsAndFiniClosesBoth) {
         DropEvent(right / L"inbox", Numbered("R", 1000 + i), "right");
     }
     Recorder leftRecorder, rightRecorder;
+    leftRecorder.inside =
+        rightRecorder.inside = [](Recorder&) { std::this_thread::sleep_for(5ms); };
     const ICE_HANDLE leftHandle = Open("192.168.1.100", leftRecorder);
     const ICE_HANDLE rightHandle = Open("192.168.1.101", rightRecorder);
     ASSERT_NE(leftHandle, 0u);
