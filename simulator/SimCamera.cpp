@@ -80,7 +80,8 @@ void SimCamera::Stop() {
 }
 
 bool SimCamera::QueryStatus() {
-    const bool online = !HasSwitchFile(folder_, L"offline");
+    // A camera whose folder was taken away while open is as unreachable as one marked offline.
+    const bool online = FolderExists(folder_) && !HasSwitchFile(folder_, L"offline");
     AppendJournal(folder_, StatusEntry(online));
     return online;
 }

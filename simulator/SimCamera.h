@@ -36,7 +36,7 @@ public:
     // by itself once the callback returns.
     void Stop();
 
-    bool QueryStatus();                                     // "offline" switch
+    bool QueryStatus();                                     // "offline" switch, or the folder gone
     bool SendSerial(const char* bytes, std::int32_t count); // "fail-serial" switch
     bool Broadcast(const char* phrases);                    // "fail-broadcast" switch
 

@@ -45,11 +45,6 @@ std::wstring EnvironmentText(const wchar_t* name) {
     return value;
 }
 
-bool IsFolder(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 std::wstring Trimmed(const std::wstring& text) {
     std::size_t begin = 0, end = text.size();
     while (begin < end && std::iswspace(text[begin]))
@@ -60,6 +55,11 @@ std::wstring Trimmed(const std::wstring& text) {
 }
 
 } // namespace
+
+bool FolderExists(const std::wstring& folder) {
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 
 std::wstring SimRootFolder() {
     std::wstring root = EnvironmentText(L"ICE_SIM_ROOT");
@@ -101,7 +101,7 @@ std::optional<std::wstring> FindCameraFolder(std::string_view gbkAddress) {
         return std::nullopt;
     const std::u16string name = GbkToUtf16(gbkAddress);
     const std::wstring folder = SimRootFolder() + L"\\" + std::wstring(name.begin(), name.end());
-    if (!IsFolder(folder))
+    if (!FolderExists(folder))
         return std::nullopt;
     return folder;
 }

@@ -22,6 +22,9 @@ bool IsSafeAddress(std::string_view gbkAddress);
 // The camera folder of an address when the address is safe and the folder exists.
 std::optional<std::wstring> FindCameraFolder(std::string_view gbkAddress);
 
+// Whether the folder exists (a camera whose folder is gone is unreachable).
+bool FolderExists(const std::wstring& folder);
+
 // Whether a file of this name exists in the folder (the switch files).
 bool HasSwitchFile(const std::wstring& folder, const wchar_t* name);
 

@@ -159,6 +159,16 @@ std::size_t CountFiles(const fs::path& folder) {
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), {}));
 }
 
+// Renames a folder, retrying a little while the camera's thread happens to be looking into it.
+bool RenameFolder(const fs::path& from, const fs::path& to) {
+    for (int attempt = 0; attempt < 40; ++attempt) {
+        if (MoveFileW(from.c_str(), to.c_str()))
+            return true;
+        std::this_thread::sleep_for(25ms);
+    }
+    return false;
+}
+
 // A picture-like byte string with 0x00 and 0xFF bytes inside.
 Bytes Picture(char tag, std::size_t size) {
     Bytes bytes(size, '\0');
@@ -398,6 +408,11 @@ TEST_F(SimulatorTest, SwitchFilesMakeTheCameraOfflineOrItsSendsFail) {
         EXPECT_EQ(sdk().BroadcastGroup(handle, "7"), c.broadcast) << fs::path(c.file);
         fs::remove(camera / c.file);
     }
+    // A camera whose folder is taken away is offline too (and has no journal meanwhile).
+    const fs::path away = root_ / L"away";
+    ASSERT_TRUE(RenameFolder(camera, away));
+    EXPECT_EQ(sdk().GetStatus(handle), 0);
+    ASSERT_TRUE(RenameFolder(away, camera));
     // Switches are read at every call: with the files gone all is well again.
     EXPECT_EQ(sdk().GetStatus(handle), 1);
     EXPECT_EQ(sdk().TransSerialPort(handle, "\x01", 1), 1);
