@@ -143,10 +143,9 @@ int TVerizCamera::SlotForNewResult() {
         ++lostResults_;
         return oldest;
     }
-    // Fewer wait, so a free slot other than the latest result's always exists: at most three
-    // waiting and one taken besides it.
+    // At most three wait and one is taken, so one of the five slots is free.
     for (int slot = 0; slot < kSlotCount; ++slot)
-        if (state_[slot] == SlotState::Free && slot != latest_)
+        if (state_[slot] == SlotState::Free)
             return slot;
     return -1;
 }
