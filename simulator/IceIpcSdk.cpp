@@ -89,8 +89,9 @@ ICE_HANDLE ICE_CALL ICE_IPCSDK_OpenPreview(const char* address, int32_t /*fixedO
                 handle = ++registry.lastHandle;
             camera = std::make_shared<SimCamera>(handle, gbkAddress, *folder, videoWindow, onPlate,
                                                  param);
-            registry.cameras.emplace(handle, camera);
+            // Started under the lock: its callbacks' calls wait until the handle is known.
             camera->Start();
+            registry.cameras.emplace(handle, camera);
             return handle;
         }
     } catch (...) {
