@@ -21,6 +21,9 @@ TApplication::~TApplication() {
 }
 
 void TApplication::Initialize() {
+    // Joins the desktop before the first class is registered: under Wine, a class registered
+    // while the desktop is still starting can be one that no window can be made of.
+    GetDesktopWindow();
     RegisterWindowClass(kApplicationClass, ForwardingWindowProc<TApplication>, nullptr);
     // A window without size in the middle of the screen: it only carries the taskbar entry.
     const int x = GetSystemMetrics(SM_CXSCREEN) / 2;
