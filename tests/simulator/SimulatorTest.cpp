@@ -495,6 +495,51 @@ TEST_F(SimulatorTest, CloseFromInsideTheCallbackReturnsAndEndsTheDeliveries) {
     EXPECT_EQ(Journal(camera).back(), "close");
 }
 
+TEST_F(SimulatorTest, FiniFromInsideACallbackClosesEveryCamera) {
+    const fs::path left = MakeCamera("192.168.1.100"), right = MakeCamera("192.168.1.101");
+    for (int i = 0; i < 20; ++i) {
+        DropEvent(left / L"inbox", Numbered("L", 1000 + i), "left");
+        DropEvent(right / L"inbox", Numbered("R", 1000 + i), "right");
+    }
+    Recorder leftRecorder, rightRecorder;
+    std::atomic<int> finiResult{-1};
+    rightRecorder.inside = [](Recorder&) { std::this_thread::sleep_for(5ms); };
+    leftRecorder.inside = [&](Recorder& r) {
+        if (finiResult == -1 && r.Snapshot().size() == 3) {
+            finiResult = sdk().Fini();
+            r.closed = r.closedInside = true;
+            rightRecorder.closed = true;
+        }
+    };
+    const ICE_HANDLE leftHandle = Open("192.168.1.100", leftRecorder);
+    const ICE_HANDLE rightHandle = Open("192.168.1.101", rightRecorder);
+    ASSERT_NE(leftHandle, 0u);
+    ASSERT_NE(rightHandle, 0u);
+    ASSERT_TRUE(leftRecorder.WaitFor(3));
+    EXPECT_FALSE(leftRecorder.WaitFor(4, 800ms));
+    EXPECT_EQ(finiResult, 1);
+    EXPECT_EQ(leftRecorder.lateCalls + rightRecorder.lateCalls, 0);
+    EXPECT_EQ(sdk().Close(leftHandle), 0);
+    EXPECT_EQ(sdk().Close(rightHandle), 0);
+}
+
+TEST_F(SimulatorTest, OpeningAndClosingAtAnyMomentLeavesNoCallbackBehind) {
+    const fs::path camera = MakeCamera("192.168.1.100");
+    for (int i = 0; i < 100; ++i)
+        DropEvent(camera / L"inbox", Numbered("e", 1000 + i), "X");
+    // Closes before the first poll, during it, and between deliveries.
+    for (int round = 0; round < 16; ++round) {
+        Recorder recorder;
+        recorder.inside = [](Recorder&) { std::this_thread::sleep_for(3ms); };
+        const ICE_HANDLE handle = Open("192.168.1.100", recorder, round % 2 ? 0xDEAD : 0);
+        ASSERT_NE(handle, 0u);
+        std::this_thread::sleep_for(std::chrono::milliseconds(round * 20));
+        CloseAndMark(handle, recorder);
+        std::this_thread::sleep_for(30ms);
+        EXPECT_EQ(recorder.lateCalls, 0) << "round " << round;
+    }
+}
+
 TEST_F(SimulatorTest, ReplayDeliversItsEventsInTurnRoundAndRoundWithoutMovingThem) {
     const fs::path camera = MakeCamera("192.168.1.101");
     WriteBytes(camera / L"camera.ini",
