@@ -247,6 +247,14 @@ std::vector<Bytes> StationFolder::DebugLogTexts() const {
     return texts;
 }
 
+std::vector<Bytes> StationFolder::ErrorLogTexts() const {
+    std::vector<Bytes> texts;
+    for (const fs::path& file : ErrorLogs())
+        for (Bytes& text : StampedTexts(file, 20))
+            texts.push_back(std::move(text));
+    return texts;
+}
+
 std::vector<fs::path> StationFolder::ErrorLogs() const {
     return FilesIn(root_ / L"Log", L"ErrorLog_");
 }

@@ -97,6 +97,8 @@ public:
 
     // The texts of the debug log lines (time stamps removed), across the day files in order.
     std::vector<Bytes> DebugLogTexts() const;
+    // The texts of the error log lines (time stamps removed), across the day files in order.
+    std::vector<Bytes> ErrorLogTexts() const;
     // The error log files that exist.
     std::vector<fs::path> ErrorLogs() const;
     // Archived pictures below Log\<address>\, as paths relative to the program folder with '\'.

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "common/GbkText.h"
 #include "tests/e2e/StationDriver.h"
 
 namespace tavo::e2e {
@@ -372,6 +373,45 @@ INSTANTIATE_TEST_SUITE_P(
                                   "10.0.0.9",
                                   ""}),
     [](const ::testing::TestParamInfo<AddressCase>& info) { return info.param.name; });
+
+// A settings file that cannot be rewritten (a folder stands at its name): the addresses are lost,
+// the error log says so, and the exit goes on as usual.
+TEST(StationSettings, AddressesThatCannotBeSavedGoToTheErrorLogAndTheExitGoesOn) {
+    StationFolder folder;
+    fs::create_directories(folder.Root() / L"bin" / L"FormLayout.ini");
+    StationProcess station;
+    ASSERT_TRUE(station.Start(folder));
+    const HWND main = WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return folder.DebugLogTexts().size() >= 2; }));
+    EXPECT_TRUE(folder.ErrorLogTexts().empty());
+
+    PostMessageW(main, WM_COMMAND, kTrayMenuExit, 0);
+    EXPECT_EQ(station.WaitForExit(), 0u);
+    EXPECT_FALSE(TrayIconPresent(main));
+    const std::vector<Bytes> errors = folder.ErrorLogTexts();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_TRUE(errors[0].starts_with(Gbk("保存摄像头地址失败！"))) << GbkToUtf8(errors[0]);
+}
+
+// The creation step fails (the settings file holds the deletion marker, and the section cannot
+// be erased because a folder stands where its replacement would be written): the program ends
+// at once with a failure code and an error log line, leaving no window, icon or open camera.
+TEST(StationSettings, AnErrorWhileTheMainWindowIsCreatedEndsTheProgramAtOnce) {
+    StationFolder folder;
+    folder.AddCamera(kLeft);
+    folder.WriteSettings("[FRMMAIN_TAVOCAMERA]\r\n!@#DelFlag=!@#339\r\nLEFTIP=192.168.1.100\r\n");
+    fs::create_directories(folder.Root() / L"bin" / L"FormLayout.ini.new");
+    StationProcess station;
+    ASSERT_TRUE(station.Start(folder));
+    EXPECT_EQ(station.WaitForExit(), 1u);
+    EXPECT_EQ(FindWindowW(kMainClass, MainCaption().c_str()), nullptr);
+    const std::vector<Bytes> errors = folder.ErrorLogTexts();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_TRUE(errors[0].starts_with(Gbk("主窗口创建失败！"))) << GbkToUtf8(errors[0]);
+    EXPECT_TRUE(folder.Journals().empty());
+    EXPECT_EQ(folder.StoredSetting("LEFTIP"), "192.168.1.100");
+}
 
 } // namespace
 } // namespace tavo::e2e
