@@ -50,6 +50,5 @@ inline void DestroyWindowHandle(HWND hwnd) {
 using UniqueHandle = OwnedHandle<HANDLE, CloseKernelHandle>;
 using UniqueMenu = OwnedHandle<HMENU, DestroyMenuHandle>;
 using UniqueFont = OwnedHandle<HFONT, DeleteFontHandle>;
-using UniqueWindow = OwnedHandle<HWND, DestroyWindowHandle>;
 
 } // namespace tavo

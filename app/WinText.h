@@ -23,15 +23,6 @@ inline Bytes GbkText(std::string_view utf8) {
     return Utf8ToGbk(utf8);
 }
 
-// A window's text as GBK bytes.
-inline Bytes HwndGetText(HWND hwnd) {
-    const int length = GetWindowTextLengthW(hwnd);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const int copied = GetWindowTextW(hwnd, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-    return Utf16ToGbk(std::u16string(text.begin(), text.end()));
-}
-
 // Sets a window's text from GBK bytes.
 inline void HwndSetText(HWND hwnd, std::string_view gbk) {
     SetWindowTextW(hwnd, WideText(gbk).c_str());
