@@ -334,6 +334,35 @@ std::vector<HWND> MainWindows() {
     return windows;
 }
 
+namespace {
+
+struct MenuSearch {
+    DWORD process;
+    HWND found;
+};
+
+BOOL CALLBACK FindPopUpMenu(HWND window, LPARAM search) {
+    auto& s = *reinterpret_cast<MenuSearch*>(search);
+    wchar_t name[16];
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == s.process && IsWindowVisible(window) && GetClassNameW(window, name, 16) &&
+        std::wstring(name) == L"#32768") {
+        s.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+HWND PopUpMenuOf(HWND window) {
+    MenuSearch search{0, nullptr};
+    GetWindowThreadProcessId(window, &search.process);
+    EnumWindows(FindPopUpMenu, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 HWND ApplicationWindow(HWND mainWindow) {
     return GetWindow(mainWindow, GW_OWNER);
 }

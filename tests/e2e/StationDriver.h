@@ -134,6 +134,8 @@ HWND WaitForMainWindow();
 std::vector<HWND> MainWindows();
 // The hidden application window that owns the main window.
 HWND ApplicationWindow(HWND mainWindow);
+// The visible pop-up menu (class "#32768") of the process that owns the window; null when none.
+HWND PopUpMenuOf(HWND window);
 // A panel of the main window by its name (RzPanel_Top, RzPanel_TopLeft, RzPanel_TopRight).
 HWND FindPanel(HWND mainWindow, const wchar_t* name);
 

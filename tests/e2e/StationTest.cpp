@@ -207,6 +207,28 @@ TEST_F(RunningStation, TrayAndSystemCommandsHideAndShowTheWindowAndKeepTheIcon) 
     EXPECT_TRUE(TrayIconPresent(main_));
 }
 
+TEST_F(RunningStation, RightButtonPopsTheTrayMenuUpAtTheCursor) {
+    Tray(WM_LBUTTONDOWN);
+    ASSERT_TRUE(Hidden());
+    SetCursorPos(300, 400);
+    // The menu runs its own loop inside the handler: post, do not wait.
+    PostMessageW(main_, kWmTrayNotify, kTrayIconId, WM_RBUTTONDOWN);
+    HWND menu = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (menu = PopUpMenuOf(main_)) != nullptr; }));
+    RECT rect{};
+    GetWindowRect(menu, &rect);
+    EXPECT_EQ(rect.left, 300);
+    EXPECT_EQ(rect.top, 400);
+
+    // Its first item shows the window.
+    PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_TRUE(WaitFor([] { return Shown(); }));
+    EXPECT_TRUE(WaitFor([] { return PopUpMenuOf(main_) == nullptr; }));
+    Tray(WM_LBUTTONDOWN);
+    EXPECT_TRUE(Hidden());
+}
+
 TEST_F(RunningStation, RecognitionIsArchivedShownAndSentToTheCamera) {
     const Bytes plate = Gbk("闽AR2346 "); // the trailing blank reaches the names, not the display
     const Bytes full = Bytes("\xFF\xD8 full picture\0 of the car \xFF\xD9", 29);
