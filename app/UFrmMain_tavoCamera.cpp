@@ -81,6 +81,9 @@ void TFrmMain_tavoCamera::CreateComponents() {
         RzPanel_Top.Hwnd(), L"RzPanel_TopRight", kRzPanelTopRightId,
         RECT{kLeftPanelDesignWidth, 0, std::max<LONG>(client.right, kLeftPanelDesignWidth), height},
         true);
+    // The top panel's first size arrived while it was being made, before the video panels
+    // existed: lay them out for it now.
+    RzPanel_TopResize();
 
     // The edits are children of the window itself, so that another program finds them with
     // GetDlgItem on the main window; they are never shown.
@@ -193,7 +196,7 @@ void TFrmMain_tavoCamera::ReloadCameras() {
 }
 
 void TFrmMain_tavoCamera::RzPanel_TopResize() {
-    // The panel's first size arrives while it is being made, before the two video panels.
+    // The top panel's first size arrives while it is being made, before the two video panels.
     if (!RzPanel_TopLeft.Hwnd() || !RzPanel_TopRight.Hwnd())
         return;
     RECT client{};

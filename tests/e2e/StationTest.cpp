@@ -138,8 +138,15 @@ TEST_F(RunningStation, LeftPanelTakesHalfTheWidthBetween400And1000Pixels) {
     const HWND right = Panel(L"RzPanel_TopRight");
     ASSERT_TRUE(top && left && right);
 
-    // Through the window: the top panel fills the client area.
+    // From the start the left panel takes half of the design size's client width.
     RECT window{}, client{};
+    GetClientRect(main_, &client);
+    EXPECT_EQ(RectInParent(top).right, client.right);
+    EXPECT_EQ(RectInParent(left).right, client.right / 2);
+    EXPECT_EQ(RectInParent(right).left, client.right / 2);
+    EXPECT_EQ(RectInParent(right).right, client.right);
+
+    // Through the window: the top panel fills the client area.
     GetWindowRect(main_, &window);
     GetClientRect(main_, &client);
     const int extraWidth = (window.right - window.left) - client.right;
