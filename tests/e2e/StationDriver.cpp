@@ -162,8 +162,9 @@ StationFolder::StationFolder() {
     static int count = 0;
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    root_ = fs::path(temp) / (L"tavo-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                              std::to_wstring(++count));
+    // A folder name outside ASCII, as a station installed in a Chinese-named folder has.
+    root_ = fs::path(temp) / (Wide("tavo-e2e-车牌站-") + std::to_wstring(GetCurrentProcessId()) +
+                              L"-" + std::to_wstring(++count));
     fs::remove_all(root_);
     fs::create_directories(root_);
     fs::copy_file(BuildPath(TAVO_STATION_EXE), root_ / L"tavoCamera.exe");
