@@ -207,6 +207,18 @@ TEST_F(RunningStation, TrayAndSystemCommandsHideAndShowTheWindowAndKeepTheIcon) 
     SendAndWait(main_, kWmRestoreInstance, 0, 0);
     EXPECT_TRUE(Hidden());
 
+    // It restores a minimised application.
+    Tray(WM_LBUTTONDBLCLK);
+    ASSERT_TRUE(Shown());
+    const HWND application = ApplicationWindow(main_);
+    ShowWindow(application, SW_MINIMIZE);
+    ASSERT_TRUE(WaitFor([&] { return IsIconic(application) != FALSE; }));
+    SendAndWait(main_, kWmRestoreInstance, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsIconic(application); }));
+    EXPECT_TRUE(IsWindowVisible(main_));
+    Tray(WM_LBUTTONDOWN);
+    ASSERT_TRUE(Hidden());
+
     SendAndWait(main_, WM_COMMAND, kTrayMenuShow, 0);
     EXPECT_TRUE(Shown());
     SendAndWait(main_, WM_COMMAND, kTrayMenuHide, 0);
