@@ -418,6 +418,31 @@ INSTANTIATE_TEST_SUITE_P(
                                   ""}),
     [](const ::testing::TestParamInfo<AddressCase>& info) { return info.param.name; });
 
+// Without the camera library beside it, the station still starts and runs: every camera open
+// fails, and the error log names the library.
+TEST(StationWithoutLibrary, StartsAndReportsEveryOpenAsFailed) {
+    StationFolder folder;
+    fs::remove(folder.Root() / L"ice_ipcsdk.dll");
+    folder.WriteSettings(
+        "[FRMMAIN_TAVOCAMERA]\r\nLEFTIP=192.168.1.100\r\nRIGHTIP=192.168.1.101\r\n");
+    StationProcess station;
+    ASSERT_TRUE(station.Start(folder));
+    const HWND main = WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    const std::vector<Bytes> expected =
+        GbkLines({"tavoCamera 开始启动", "重新加载配置 --- 动态数据", "连接左边摄像头失败！",
+                  "连接右边摄像头失败！"});
+    EXPECT_TRUE(WaitFor([&] { return folder.DebugLogTexts() == expected; }));
+    const std::vector<Bytes> errors = folder.ErrorLogTexts();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find("ice_ipcsdk.dll"), Bytes::npos) << GbkToUtf8(errors[0]);
+    EXPECT_TRUE(TrayIconPresent(main));
+
+    PostMessageW(main, WM_COMMAND, kTrayMenuExit, 0);
+    EXPECT_EQ(station.WaitForExit(), 0u);
+    EXPECT_EQ(folder.StoredSetting("LEFTIP"), "192.168.1.100");
+}
+
 // A settings file that cannot be rewritten (a folder stands at its name): the addresses are lost,
 // the error log says so, and the exit goes on as usual.
 TEST(StationSettings, AddressesThatCannotBeSavedGoToTheErrorLogAndTheExitGoesOn) {
