@@ -5,12 +5,14 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "camera/ice_ipcsdk.h"
 #include "simulator/SimCamera.h"
 #include "simulator/SimFolder.h"
+#include "simulator/SimJournal.h"
 
 using tavo::sim::SimCamera;
 
@@ -20,6 +22,9 @@ struct Registry {
     std::mutex lock;
     std::map<ICE_HANDLE, std::shared_ptr<SimCamera>> cameras;
     ICE_HANDLE lastHandle = 0;
+    // Folders of the cameras opened since the library was loaded or last finalised: Fini
+    // journals itself there, so a reader sees that every close came before it.
+    std::set<std::wstring> openedFolders;
 };
 
 // Never destroyed: at process exit the library's statics go while camera threads may still
@@ -57,16 +62,20 @@ int32_t ICE_CALL ICE_IPCSDK_Init(void) {
 
 int32_t ICE_CALL ICE_IPCSDK_Fini(void) {
     std::vector<std::shared_ptr<SimCamera>> open;
+    std::set<std::wstring> opened;
     {
         Registry& registry = Cameras();
         std::lock_guard<std::mutex> hold(registry.lock);
         for (auto& entry : registry.cameras)
             open.push_back(std::move(entry.second));
         registry.cameras.clear();
+        opened.swap(registry.openedFolders);
     }
     // Stopped outside the registry's lock: a callback that is running may still call in.
     for (auto& camera : open)
         camera->Stop();
+    for (const std::wstring& folder : opened)
+        tavo::sim::AppendJournal(folder, tavo::sim::FiniEntry());
     return 1;
 }
 
@@ -92,6 +101,7 @@ ICE_HANDLE ICE_CALL ICE_IPCSDK_OpenPreview(const char* address, int32_t /*fixedO
             // Started under the lock: its callbacks' calls wait until the handle is known.
             camera->Start();
             registry.cameras.emplace(handle, camera);
+            registry.openedFolders.insert(*folder);
             return handle;
         }
     } catch (...) {

@@ -79,6 +79,10 @@ Bytes CloseEntry() {
     return "close";
 }
 
+Bytes FiniEntry() {
+    return "fini";
+}
+
 Bytes RecognitionEntry(std::string_view source, std::string_view gbkName, std::string_view plate,
                        std::size_t fullCount, std::size_t closeUpCount) {
     Bytes entry = "recognition ";

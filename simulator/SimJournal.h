@@ -20,6 +20,9 @@
 //   serial (invalid) -> 0              ... refused: null bytes with a count above 0, or a count
 //                                      below 0
 //   close                              ICE_IPCSDK_Close (also when ICE_IPCSDK_Fini closes it)
+//   fini                               ICE_IPCSDK_Fini, in the journal of every camera opened
+//                                      since the library was loaded or last finalised; written
+//                                      after the cameras still open were closed
 //   recognition <source> <NAME> [<plate>] full=<n> closeup=<n>
 //                                      an event about to be passed to the callback: <source> is
 //                                      "inbox" or "replay", NAME the event's file name without
@@ -53,6 +56,7 @@ Bytes StatusEntry(bool online);
 Bytes BroadcastEntry(const char* phrases, bool result);
 Bytes SerialEntry(const char* bytes, std::int32_t count, bool result);
 Bytes CloseEntry();
+Bytes FiniEntry();
 Bytes RecognitionEntry(std::string_view source, std::string_view gbkName, std::string_view plate,
                        std::size_t fullCount, std::size_t closeUpCount);
 

@@ -348,8 +348,10 @@ TEST_F(RunningStation, ExitFromTheTrayMenuSavesTheAddressesAndClosesTheCameras) 
     for (const char* address : {kLeft, kRight}) {
         SCOPED_TRACE(address);
         const std::vector<Bytes> journal = folder_->Journal(address);
-        ASSERT_FALSE(journal.empty());
-        EXPECT_EQ(journal.back(), "close");
+        // The camera was closed once, and before the library was finalised.
+        ASSERT_GE(journal.size(), 2u);
+        EXPECT_EQ(journal[journal.size() - 2], "close");
+        EXPECT_EQ(journal.back(), "fini");
         EXPECT_EQ(std::count(journal.begin(), journal.end(), "close"), 1);
     }
     EXPECT_EQ(folder_->DebugLogTexts().size(), 4u);
