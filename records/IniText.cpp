@@ -83,23 +83,35 @@ bool IniText::SplitEntry(std::string_view line, std::string_view& key, std::stri
     return true;
 }
 
-std::optional<Bytes> IniText::Read(std::string_view section, std::string_view key) const {
+std::optional<std::size_t> IniText::FindEntry(std::string_view section, std::string_view key,
+                                              std::size_t& rawValueSize) const {
     bool inSection = false;
-    for (const Line& line : lines_) {
-        if (auto name = SectionName(line.text)) {
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        const Bytes& text = lines_[i].text;
+        if (auto name = SectionName(text)) {
             inSection = SameName(*name, section);
             continue;
         }
         std::string_view entryKey, rawValue;
-        if (inSection && SplitEntry(line.text, entryKey, rawValue) &&
+        if (inSection && SplitEntry(text, entryKey, rawValue) &&
             SameName(TrimText(entryKey), key)) {
-            Bytes value = TrimText(rawValue);
-            if (IsQuoted(value))
-                value = value.substr(1, value.size() - 2);
-            return value;
+            rawValueSize = rawValue.size();
+            return i;
         }
     }
     return std::nullopt;
+}
+
+std::optional<Bytes> IniText::Read(std::string_view section, std::string_view key) const {
+    std::size_t rawValueSize = 0;
+    const auto entry = FindEntry(section, key, rawValueSize);
+    if (!entry)
+        return std::nullopt;
+    const Bytes& text = lines_[*entry].text;
+    Bytes value = TrimText(std::string_view(text).substr(text.size() - rawValueSize));
+    if (IsQuoted(value))
+        value = value.substr(1, value.size() - 2);
+    return value;
 }
 
 void IniText::Write(std::string_view section, std::string_view key, std::string_view value) {
@@ -111,19 +123,12 @@ void IniText::Write(std::string_view section, std::string_view key, std::string_
         stored = "\"" + stored + "\"";
 
     // An existing entry, in any section of that name, gets the new value.
-    bool inSection = false;
-    for (Line& line : lines_) {
-        if (auto name = SectionName(line.text)) {
-            inSection = SameName(*name, section);
-            continue;
-        }
-        std::string_view entryKey, rawValue;
-        if (inSection && SplitEntry(line.text, entryKey, rawValue) &&
-            SameName(TrimText(entryKey), key)) {
-            line.text.resize(line.text.size() - rawValue.size());
-            line.text += stored;
-            return;
-        }
+    std::size_t rawValueSize = 0;
+    if (const auto entry = FindEntry(section, key, rawValueSize)) {
+        Bytes& text = lines_[*entry].text;
+        text.resize(text.size() - rawValueSize);
+        text += stored;
+        return;
     }
 
     // Otherwise the entry goes after the last non-blank line of the first section of that

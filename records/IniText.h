@@ -46,6 +46,10 @@ private:
     static std::optional<Bytes> SectionName(std::string_view line);
     // True when the line is an entry; its key and the raw value after the '='.
     static bool SplitEntry(std::string_view line, std::string_view& key, std::string_view& value);
+    // The index of the line that holds the first entry of the key in any section of that name,
+    // and the size of its raw value (the bytes after the '=').
+    std::optional<std::size_t> FindEntry(std::string_view section, std::string_view key,
+                                         std::size_t& rawValueSize) const;
 
     std::vector<Line> lines_;
 };
