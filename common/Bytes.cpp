@@ -6,7 +6,9 @@
 namespace tavo {
 
 namespace {
-bool IsTrimmed(char c) { return static_cast<unsigned char>(c) <= 32; }
+bool IsTrimmed(char c) {
+    return static_cast<unsigned char>(c) <= 32;
+}
 } // namespace
 
 Bytes TrimText(std::string_view text) {
@@ -23,7 +25,8 @@ std::string_view TextUpToNul(const char* area, std::size_t size) {
     if (area == nullptr)
         return {};
     const void* nul = std::memchr(area, 0, size);
-    std::size_t length = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - area) : size;
+    std::size_t length =
+        nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - area) : size;
     return std::string_view(area, length);
 }
 

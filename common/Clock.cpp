@@ -15,6 +15,8 @@ LocalTime NowLocal() {
     return clock ? clock() : SystemLocalTime();
 }
 
-void SetClockForTesting(std::function<LocalTime()> clock) { TestClock() = std::move(clock); }
+void SetClockForTesting(std::function<LocalTime()> clock) {
+    TestClock() = std::move(clock);
+}
 
 } // namespace tavo

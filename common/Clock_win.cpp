@@ -8,7 +8,7 @@ namespace tavo {
 LocalTime SystemLocalTime() {
     SYSTEMTIME now{};
     GetLocalTime(&now);
-    return LocalTime{now.wYear, now.wMonth,  now.wDay,         now.wHour,
+    return LocalTime{now.wYear,   now.wMonth,  now.wDay,         now.wHour,
                      now.wMinute, now.wSecond, now.wMilliseconds};
 }
 

@@ -8,8 +8,12 @@ namespace {
 
 constexpr char16_t kReplacement = u'?';
 
-bool IsLeadByte(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
-bool IsTrailByte(unsigned char b) { return b >= 0x40 && b <= 0xFE && b != 0x7F; }
+bool IsLeadByte(unsigned char b) {
+    return b >= 0x81 && b <= 0xFE;
+}
+bool IsTrailByte(unsigned char b) {
+    return b >= 0x40 && b <= 0xFE && b != 0x7F;
+}
 
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
@@ -47,8 +51,8 @@ std::u16string GbkToUtf16(std::string_view gbk) {
             IsTrailByte(static_cast<unsigned char>(gbk[i + 1])))
             width = 2;
         char16_t c = 0;
-        const bool known = (width == 2 || !IsLeadByte(b)) &&
-                           detail::DecodeGbkCharacter(gbk.substr(i, width), c);
+        const bool known =
+            (width == 2 || !IsLeadByte(b)) && detail::DecodeGbkCharacter(gbk.substr(i, width), c);
         out += known ? c : kReplacement;
         i += width;
     }
@@ -65,7 +69,8 @@ Bytes Utf16ToGbk(std::u16string_view text) {
         } else if (c >= 0xD800 && c <= 0xDFFF) {
             // A surrogate: GBK has no character outside the BMP, and a lone one is malformed.
             out += '?';
-            if (c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
+            if (c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+                text[i + 1] <= 0xDFFF)
                 ++i;
         } else if (!detail::EncodeGbkCharacter(c, out)) {
             out += '?';
@@ -91,7 +96,9 @@ std::string Utf16ToUtf8(std::u16string_view text) {
     return out;
 }
 
-std::string GbkToUtf8(std::string_view gbk) { return Utf16ToUtf8(GbkToUtf16(gbk)); }
+std::string GbkToUtf8(std::string_view gbk) {
+    return Utf16ToUtf8(GbkToUtf16(gbk));
+}
 
 Bytes Utf8ToGbk(std::string_view utf8) {
     std::u16string wide;

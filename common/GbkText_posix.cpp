@@ -44,8 +44,8 @@ private:
 bool DecodeGbkCharacter(std::string_view piece, char16_t& out) {
     thread_local Converter decoder("UTF-16LE", "CP936");
     unsigned char buffer[8];
-    const long written = decoder.Convert(piece.data(), piece.size(),
-                                         reinterpret_cast<char*>(buffer), sizeof buffer);
+    const long written =
+        decoder.Convert(piece.data(), piece.size(), reinterpret_cast<char*>(buffer), sizeof buffer);
     if (written != 2)
         return false;
     out = static_cast<char16_t>(buffer[0] | (buffer[1] << 8));

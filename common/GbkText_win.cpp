@@ -11,9 +11,8 @@ constexpr UINT kGbkCodePage = 936;
 
 bool DecodeGbkCharacter(std::string_view piece, char16_t& out) {
     wchar_t buffer[4];
-    const int written =
-        MultiByteToWideChar(kGbkCodePage, MB_ERR_INVALID_CHARS, piece.data(),
-                            static_cast<int>(piece.size()), buffer, 4);
+    const int written = MultiByteToWideChar(kGbkCodePage, MB_ERR_INVALID_CHARS, piece.data(),
+                                            static_cast<int>(piece.size()), buffer, 4);
     if (written != 1)
         return false;
     out = static_cast<char16_t>(buffer[0]);

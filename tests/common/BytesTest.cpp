@@ -14,8 +14,11 @@ TEST(TrimText, RemovesBytesUpTo32AtBothEndsOnly) {
         {"   ", ""},
         {" \t\r\n192.168.1.100 \x01\x1f", "192.168.1.100"},
         {std::string_view("\0A B\0", 5), "A B"},
-        {"A\x21", "A\x21"},                   // 33 is kept
-        {"\xC3\xF6" "A ", "\xC3\xF6" "A"},    // high bytes are never trimmed
+        {"A\x21", "A\x21"}, // 33 is kept
+        {"\xC3\xF6"
+         "A ",
+         "\xC3\xF6"
+         "A"}, // high bytes are never trimmed
     };
     for (const auto& c : cases)
         EXPECT_EQ(TrimText(c.in), c.out) << "input: " << c.in;

@@ -6,7 +6,8 @@ namespace tavo {
 namespace {
 
 TEST(GbkText, PlateRoundTripsWithTheSameBytes) {
-    const Bytes plate("\xC3\xF6" "AR2346"); // 闽AR2346
+    const Bytes plate("\xC3\xF6"
+                      "AR2346"); // 闽AR2346
     const std::u16string wide = GbkToUtf16(plate);
     EXPECT_EQ(wide, u"闽AR2346");
     EXPECT_EQ(Utf16ToGbk(wide), plate);
@@ -27,21 +28,28 @@ TEST(GbkText, MalformedInputBecomesQuestionMarks) {
         std::string_view gbk;
         std::u16string_view wide;
     } cases[] = {
-        {"A\xC3", u"A?"},             // lone lead byte at the end
-        {"\xC3\x20" "B", u"? B"},     // lead byte before a blank: the blank is read on its own
-        {"\xFF" "A", u"?A"},          // 0xFF is no character
+        {"A\xC3", u"A?"}, // lone lead byte at the end
+        {"\xC3\x20"
+         "B",
+         u"? B"}, // lead byte before a blank: the blank is read on its own
+        {"\xFF"
+         "A",
+         u"?A"}, // 0xFF is no character
         {std::string_view("\0\x7F", 2), std::u16string_view(u"\0\x7F", 2)},
     };
     for (const auto& c : cases)
         EXPECT_EQ(GbkToUtf16(c.gbk), c.wide);
     // A valid pair shape is one character or one '?', never two characters.
-    EXPECT_EQ(GbkToUtf16("\xC3" "A").size(), 1u);
+    EXPECT_EQ(GbkToUtf16("\xC3"
+                         "A")
+                  .size(),
+              1u);
 }
 
 TEST(GbkText, UnencodableCharactersBecomeQuestionMarks) {
-    EXPECT_EQ(Utf16ToGbk(u"A\U0001F600B"), "A?B");     // outside the BMP
+    EXPECT_EQ(Utf16ToGbk(u"A\U0001F600B"), "A?B");                           // outside the BMP
     EXPECT_EQ(Utf16ToGbk(std::u16string(1, char16_t(0xD800)) + u"C"), "?C"); // lone surrogate
-    EXPECT_EQ(Utf16ToGbk(u"\u0E01"), "?");             // Thai: not in code page 936
+    EXPECT_EQ(Utf16ToGbk(u"\u0E01"), "?"); // Thai: not in code page 936
 }
 
 } // namespace
