@@ -49,13 +49,14 @@ void HandleResult(TVerizCamera& camera, const char* address, const char* plate,
     incoming.CloseUpPicture = closeUp.Data;
     incoming.RefusedFullPictureLen = full.Refused;
     incoming.RefusedCloseUpLen = closeUp.Refused;
-    camera.StoreResult(incoming);
+    const std::uint64_t ticket = camera.StoreResult(incoming);
 
     // The camera's answer; failures leave no trace, and the post goes out regardless.
     camera.PlayPhrases(phrases);
     camera.SendSerial(announcement);
-    PostWindowMessage(camera.NotifyWindow, WM_PLATE_RESULT,
-                      static_cast<std::uintptr_t>(camera.CameraId), 0);
+    if (!PostWindowMessage(camera.NotifyWindow, WM_PLATE_RESULT,
+                           static_cast<std::uintptr_t>(camera.CameraId), 0))
+        camera.WithdrawResult(ticket); // no message will take it
 }
 
 } // namespace

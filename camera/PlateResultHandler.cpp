@@ -25,6 +25,8 @@ Bytes CameraName(const TVerizCamera& camera) {
 void LogLinkTrouble(const TVerizCamera& camera, const TakenResult& taken) {
     for (int lost = 0; lost < taken.LostResults; ++lost)
         ErrorLog(CameraName(camera) + Utf8ToGbk(" 等待处理的识别结果已满，最早的一个被丢弃"));
+    for (int lost = 0; lost < taken.UnannouncedResults; ++lost)
+        ErrorLog(CameraName(camera) + Utf8ToGbk(" 的识别结果未能通知主窗口，被丢弃"));
     if (taken.RefusedFullPictureLen != 0)
         ErrorLog(CameraName(camera) + Utf8ToGbk(" 的全景图片过大（") +
                  std::to_string(taken.RefusedFullPictureLen) + Utf8ToGbk(" 字节），未存档"));

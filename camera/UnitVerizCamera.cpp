@@ -48,7 +48,7 @@ std::int32_t CopyPicture(char* area, std::string_view picture) {
 TakenResult::TakenResult(TakenResult&& other) noexcept
     : Result(other.Result), RefusedFullPictureLen(other.RefusedFullPictureLen),
       RefusedCloseUpLen(other.RefusedCloseUpLen), LostResults(other.LostResults),
-      camera_(other.camera_), slot_(other.slot_) {
+      UnannouncedResults(other.UnannouncedResults), camera_(other.camera_), slot_(other.slot_) {
     other.slot_ = -1;
     other.Result = nullptr;
 }
@@ -150,12 +150,12 @@ int TVerizCamera::SlotForNewResult() {
     return -1;
 }
 
-void TVerizCamera::StoreResult(const IncomingResult& incoming) {
+std::uint64_t TVerizCamera::StoreResult(const IncomingResult& incoming) {
     std::lock_guard guard(lock_);
     const int slot = SlotForNewResult();
     if (slot < 0) {
         ++lostResults_;
-        return;
+        return 0;
     }
     ResultSlot& target = slots_[slot];
     CopyText(target.Result.ResultIP, kResultIPSize, incoming.Address);
@@ -164,10 +164,29 @@ void TVerizCamera::StoreResult(const IncomingResult& incoming) {
     target.Result.CloseUpLen = CopyPicture(target.Result.CloseUpPicture, incoming.CloseUpPicture);
     target.RefusedFullPictureLen = incoming.RefusedFullPictureLen;
     target.RefusedCloseUpLen = incoming.RefusedCloseUpLen;
+    target.Ticket = ++lastTicket_;
     state_[slot] = SlotState::Waiting;
     waiting_[(waitingHead_ + waitingCount_) % kWaitingSlots] = slot;
     ++waitingCount_;
     latest_ = slot;
+    return target.Ticket;
+}
+
+void TVerizCamera::WithdrawResult(std::uint64_t ticket) {
+    std::lock_guard guard(lock_);
+    for (int i = 0; i < waitingCount_; ++i) {
+        const int slot = waiting_[(waitingHead_ + i) % kWaitingSlots];
+        if (slots_[slot].Ticket != ticket)
+            continue;
+        // The younger waiting results move up one place; the order stays.
+        for (int k = i; k + 1 < waitingCount_; ++k)
+            waiting_[(waitingHead_ + k) % kWaitingSlots] =
+                waiting_[(waitingHead_ + k + 1) % kWaitingSlots];
+        --waitingCount_;
+        state_[slot] = SlotState::Free;
+        ++unannouncedResults_;
+        return;
+    }
 }
 
 TakenResult TVerizCamera::TakeWaitingResult() {
@@ -175,6 +194,8 @@ TakenResult TVerizCamera::TakeWaitingResult() {
     std::lock_guard guard(lock_);
     taken.LostResults = lostResults_;
     lostResults_ = 0;
+    taken.UnannouncedResults = unannouncedResults_;
+    unannouncedResults_ = 0;
     if (waitingCount_ == 0)
         return taken;
     const int slot = waiting_[waitingHead_];

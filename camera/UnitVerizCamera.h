@@ -62,6 +62,9 @@ public:
     std::int32_t RefusedCloseUpLen = 0;
     // Results of this camera that were replaced while waiting, since the last take.
     int LostResults = 0;
+    // Results of this camera withdrawn because the window could not be told of them, since the
+    // last take.
+    int UnannouncedResults = 0;
 
 private:
     friend class TVerizCamera;
@@ -104,8 +107,13 @@ public:
     bool PlayPhrases(const Bytes& phrases);
 
     // Library thread: stores a result as the newest waiting one. When all slots wait, the oldest
-    // waiting result gives way and is counted as lost. Copies only; allocates nothing.
-    void StoreResult(const IncomingResult& incoming);
+    // waiting result gives way and is counted as lost. Copies only; allocates nothing. Returns
+    // the result's ticket for WithdrawResult (0 when it was not stored).
+    std::uint64_t StoreResult(const IncomingResult& incoming);
+    // Library thread: the window could not be told of the result with this ticket, so no
+    // message will come for it. Left waiting, it would make every later message take the result
+    // before its own; so it is withdrawn, if it still waits, and counted as unannounced.
+    void WithdrawResult(std::uint64_t ticket);
     // Window thread: takes the oldest waiting result.
     TakenResult TakeWaitingResult();
 
@@ -132,6 +140,7 @@ private:
         TPlateResult Result;
         std::int32_t RefusedFullPictureLen;
         std::int32_t RefusedCloseUpLen;
+        std::uint64_t Ticket;
     };
 
     int SlotForNewResult();
@@ -145,6 +154,8 @@ private:
     int waitingCount_ = 0;
     int latest_ = 0;
     int lostResults_ = 0;
+    int unannouncedResults_ = 0;
+    std::uint64_t lastTicket_ = 0;
 };
 
 // The camera set, in search order. Null before CreateCameras and after FreeCameras.

@@ -182,5 +182,19 @@ TEST_F(PlateResultHandlerTest, EachResultLostWhileWaitingGetsOneLineAndNoneIsHan
     EXPECT_EQ(ErrorLogText(), line + line);
 }
 
+TEST_F(PlateResultHandlerTest, ResultWhoseMessageWasNotPostedDoesNotTakeTheNextOnesPlace) {
+    SetPostResult(false);
+    Deliver(Camera3, "192.168.1.100", "P1", "", "");
+    SetPostResult(true);
+    for (const char* plate : {"P2", "P3"}) {
+        Deliver(Camera3, "192.168.1.100", plate, "", "");
+        HandlePlateResult(3, window_); // the message for this plate
+    }
+    EXPECT_EQ(window_.Plates, (std::vector<Bytes>{"P2", "P3"}));
+    EXPECT_EQ(Camera3->TakeWaitingResult().Result, nullptr) << "nothing is left behind";
+    EXPECT_EQ(ErrorLogText(),
+              "2024-03-05 14:07:09 " + Gbk("摄像头3 的识别结果未能通知主窗口，被丢弃") + "\r\n");
+}
+
 } // namespace
 } // namespace tavo::test
