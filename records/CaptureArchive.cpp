@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "common/Clock.h"
+#include "common/GbkText.h"
 #include "common/HostPath.h"
 #include "records/NewHostFile.h"
 #include "records/TimeText.h"
@@ -35,10 +36,17 @@ bool IsPathHostileByte(unsigned char c) {
     return c < 32 || std::strchr("\\/:*?\"<>|", c) != nullptr;
 }
 
+// A byte or pair of bytes that code page 936 does not define: it decodes to '?', which Windows
+// refuses in a name, so the file could not be made.
+bool IsUndefinedCharacter(std::string_view character) {
+    return GbkToUtf16(character) == u"?";
+}
+
 // The text as one piece of a name: each path-hostile byte becomes '_'. The text is walked as
 // GBK, so a double-byte character stays whole even when its second byte is 0x5C ('\'). A lead
 // byte without its trail byte becomes '_' too: left alone it would join the separator that
-// follows it into one character when the path is decoded.
+// follows it into one character when the path is decoded. So does a character that code page
+// 936 does not define (0xFF, or an undefined pair).
 Bytes SafeNamePiece(std::string_view text) {
     Bytes piece;
     piece.reserve(text.size());
@@ -46,11 +54,17 @@ Bytes SafeNamePiece(std::string_view text) {
         const auto c = static_cast<unsigned char>(text[i]);
         if (IsGbkLeadByte(c)) {
             if (i + 1 < text.size() && IsGbkTrailByte(static_cast<unsigned char>(text[i + 1]))) {
-                piece += text.substr(i, 2);
+                const std::string_view pair = text.substr(i, 2);
+                if (IsUndefinedCharacter(pair))
+                    piece += '_';
+                else
+                    piece += pair;
                 ++i;
             } else {
                 piece += '_';
             }
+        } else if (c >= 0x80) {
+            piece += IsUndefinedCharacter(text.substr(i, 1)) ? '_' : text[i];
         } else {
             piece += IsPathHostileByte(c) ? '_' : text[i];
         }

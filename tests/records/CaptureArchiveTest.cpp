@@ -167,6 +167,8 @@ TEST_F(CaptureArchiveTest, HostileAddressesAndPlatesStayInsideLog) {
         {"...", "A7", "Log\\_" + tail + "A7.jpg"},
         {Bytes("a\0b", 3), "A8", "Log\\a_b" + tail + "A8.jpg"},
         {"cam\x81", "A9", "Log\\cam_" + tail + "A9.jpg"}, // lead byte without its trail byte
+        // No character of code page 936: it would reach the host as '?'.
+        {"cam\xFF", "A10\xFF", "Log\\cam_" + tail + "A10_.jpg"},
         {"cam", "..\\..\\evil", "Log\\cam" + tail + ".._.._evil.jpg"},
         {"cam", "a/b:c*?\"<>|\r\n", "Log\\cam" + tail + "a_b_c________.jpg"},
         {backslashCharacter + "cam", backslashCharacter,
