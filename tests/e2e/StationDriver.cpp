@@ -102,20 +102,23 @@ std::wstring ApplicationTitle() {
     return Wide("【高清车牌识别V1.0.2】");
 }
 
-bool TrayIconPresent(HWND window) {
+namespace {
+// A tray call that names the station's icon (window, id) and changes nothing else of it.
+bool StationIconCall(DWORD message, HWND window) {
     NOTIFYICONDATAW data{};
     data.cbSize = NOTIFYICONDATAW_V1_SIZE;
     data.hWnd = window;
     data.uID = kTrayIconId;
-    return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+    return Shell_NotifyIconW(message, &data) != FALSE;
+}
+} // namespace
+
+bool TrayIconPresent(HWND window) {
+    return StationIconCall(NIM_MODIFY, window);
 }
 
 bool DeleteTrayIcon(HWND window) {
-    NOTIFYICONDATAW data{};
-    data.cbSize = NOTIFYICONDATAW_V1_SIZE;
-    data.hWnd = window;
-    data.uID = kTrayIconId;
-    return Shell_NotifyIconW(NIM_DELETE, &data) != FALSE;
+    return StationIconCall(NIM_DELETE, window);
 }
 
 Bytes ControlText(HWND window, int controlId) {
