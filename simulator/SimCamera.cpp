@@ -51,7 +51,7 @@ Bytes Gbk(const std::wstring& text) {
 SimCamera::SimCamera(ICE_HANDLE handle, Bytes gbkAddress, std::wstring folder,
                      std::uintptr_t window, ICE_IPCSDK_OnPlate onPlate, void* param)
     : handle_(handle), address_(std::move(gbkAddress)), folder_(std::move(folder)), window_(window),
-      onPlate_(onPlate), param_(param), replaySeconds_(ReadReplaySeconds(folder_)) {}
+      onPlate_(onPlate), param_(param), replayMilliseconds_(ReadReplayMilliseconds(folder_)) {}
 
 SimCamera::~SimCamera() {
     // Only reached with the thread ended or detached; never terminate the process over it.
@@ -76,6 +76,9 @@ void SimCamera::Stop() {
         else
             thread_.join();
     }
+    // The "slow-close" switch: a camera that takes its time to let go.
+    if (const int delay = ReadSlowCloseMilliseconds(folder_); delay > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(delay));
     AppendJournal(folder_, CloseEntry());
 }
 
@@ -114,7 +117,7 @@ void SimCamera::Run() {
     // The first poll waits one interval, so the station holds its handle before a callback.
     auto nextPoll = start + kPollInterval;
     auto nextPaint = start;
-    const auto replayPeriod = std::chrono::seconds(replaySeconds_);
+    const auto replayPeriod = std::chrono::milliseconds(replayMilliseconds_);
     auto nextReplay = start + replayPeriod;
 
     while (!Stopping()) {
@@ -129,14 +132,14 @@ void SimCamera::Run() {
             PollInbox();
             nextPoll = Clock::now() + kPollInterval;
         }
-        if (replaySeconds_ > 0 && now >= nextReplay) {
+        if (replayMilliseconds_ > 0 && now >= nextReplay) {
             ReplayNext();
             nextReplay += replayPeriod;
             if (nextReplay <= Clock::now())
                 nextReplay = Clock::now() + replayPeriod;
         }
         auto next = std::min(nextPaint, nextPoll);
-        if (replaySeconds_ > 0)
+        if (replayMilliseconds_ > 0)
             next = std::min(next, nextReplay);
         if (WaitUntil(next))
             break;

@@ -57,7 +57,7 @@ private:
     const std::uintptr_t window_;
     const ICE_IPCSDK_OnPlate onPlate_;
     void* const param_;
-    const int replaySeconds_;
+    const int replayMilliseconds_;
 
     std::thread thread_;
     std::atomic<bool> stopping_{false};

@@ -5,6 +5,8 @@
 
 #include <cstdio>
 #include <cwctype>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "common/GbkText.h"
@@ -110,23 +112,52 @@ bool HasSwitchFile(const std::wstring& folder, const wchar_t* name) {
     return GetFileAttributesW((folder + L"\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-int ReadReplaySeconds(const std::wstring& cameraFolder) {
-    std::FILE* file = _wfopen((cameraFolder + L"\\camera.ini").c_str(), L"rb");
+namespace {
+
+// The whole of a small file in the camera folder; nullopt when it cannot be read.
+std::optional<std::string> ReadSmallFile(const std::wstring& path) {
+    std::FILE* file = _wfopen(path.c_str(), L"rb");
     if (!file)
-        return 0;
+        return std::nullopt;
     std::string content;
     char buffer[512];
     for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
         content.append(buffer, got);
     std::fclose(file);
+    return content;
+}
 
-    int seconds = 0;
+// "N" or "N.ddd" (at most six digits before the point and three after it) in thousandths of
+// the unit; -1 for anything else.
+long ParseThousandths(const std::wstring& text) {
+    const std::size_t point = text.find(L'.');
+    const std::wstring whole = text.substr(0, point);
+    const std::wstring fraction = point == std::wstring::npos ? L"" : text.substr(point + 1);
+    if (whole.size() > 6 || fraction.size() > 3 || (whole.empty() && fraction.empty()) ||
+        (point != std::wstring::npos && fraction.empty()))
+        return -1;
+    long number = 0;
+    for (const wchar_t c : whole + fraction + std::wstring(3 - fraction.size(), L'0')) {
+        if (c < L'0' || c > L'9')
+            return -1;
+        number = number * 10 + (c - L'0');
+    }
+    return number;
+}
+
+} // namespace
+
+int ReadReplayMilliseconds(const std::wstring& cameraFolder) {
+    const auto content = ReadSmallFile(cameraFolder + L"\\camera.ini");
+    if (!content)
+        return 0;
+    int milliseconds = 0;
     std::size_t start = 0;
-    while (start < content.size()) {
-        std::size_t end = content.find_first_of("\r\n", start);
+    while (start < content->size()) {
+        std::size_t end = content->find_first_of("\r\n", start);
         if (end == std::string::npos)
-            end = content.size();
-        const std::string line = content.substr(start, end - start);
+            end = content->size();
+        const std::string line = content->substr(start, end - start);
         start = end + 1;
         const auto equals = line.find('=');
         if (equals == std::string::npos)
@@ -136,18 +167,28 @@ int ReadReplaySeconds(const std::wstring& cameraFolder) {
         if (key.empty() || key[0] == L';' || key[0] == L'#' || key[0] == L'[' ||
             _wcsicmp(key.c_str(), L"ReplayEverySeconds") != 0)
             continue;
-        long number = 0;
-        bool digits = !value.empty() && value.size() <= 6;
-        for (const wchar_t c : value) {
-            if (c < L'0' || c > L'9') {
-                digits = false;
-                break;
-            }
-            number = number * 10 + (c - L'0');
-        }
-        seconds = digits && number >= 1 && number <= 86400 ? static_cast<int>(number) : 0;
+        const long number = ParseThousandths(value);
+        milliseconds = number >= kShortestReplayMilliseconds && number <= 86400L * 1000
+                           ? static_cast<int>(number)
+                           : 0;
     }
-    return seconds;
+    return milliseconds;
+}
+
+int ReadSlowCloseMilliseconds(const std::wstring& cameraFolder) {
+    const auto content = ReadSmallFile(cameraFolder + L"\\slow-close");
+    if (!content)
+        return 0;
+    const std::wstring text = Trimmed(std::wstring(content->begin(), content->end()));
+    if (text.empty() || text.size() > 6)
+        return 0;
+    long milliseconds = 0;
+    for (const wchar_t c : text) {
+        if (c < L'0' || c > L'9')
+            return 0;
+        milliseconds = milliseconds * 10 + (c - L'0');
+    }
+    return milliseconds <= 600000 ? static_cast<int>(milliseconds) : 0;
 }
 
 } // namespace tavo::sim

@@ -28,10 +28,19 @@ bool FolderExists(const std::wstring& folder);
 // Whether a file of this name exists in the folder (the switch files).
 bool HasSwitchFile(const std::wstring& folder, const wchar_t* name);
 
-// ReplayEverySeconds from the camera folder's camera.ini: N between 1 and 86400, else 0
-// (no file, no such key, or a value out of range). Lines are "key=value"; the key is matched
-// without regard to case, blanks around key and value are ignored, and "[section]" lines and
-// lines starting with ';' or '#' are skipped.
-int ReadReplaySeconds(const std::wstring& cameraFolder);
+// The shortest replay period that camera.ini may ask for.
+constexpr int kShortestReplayMilliseconds = 10;
+
+// ReplayEverySeconds from the camera folder's camera.ini, in milliseconds: N seconds, or a
+// fraction such as 0.2 with at most three decimals, between 0.01 and 86400 seconds; else 0 (no
+// file, no such key, or a value out of range). Lines are "key=value"; the key is matched without
+// regard to case, blanks around key and value are ignored, and "[section]" lines and lines
+// starting with ';' or '#' are skipped.
+int ReadReplayMilliseconds(const std::wstring& cameraFolder);
+
+// How long Close takes, from the switch file "slow-close" in the camera folder: its text is a
+// number of milliseconds (blanks around it ignored), at most 600000. 0 when there is no such
+// file or its text is not such a number.
+int ReadSlowCloseMilliseconds(const std::wstring& cameraFolder);
 
 } // namespace tavo::sim

@@ -568,8 +568,10 @@ TEST_F(SimulatorTest, ReplayDeliversItsEventsInTurnRoundAndRoundWithoutMovingThe
 TEST_F(SimulatorTest, ReplayIsOffWithoutAValidPeriod) {
     Recorder recorder;
     std::vector<ICE_HANDLE> handles;
-    for (const char* ini : {"ReplayEverySeconds=0", "ReplayEverySeconds=-1",
-                            "ReplayEverySeconds=1x", "OtherKey=1", "ReplayEverySeconds="}) {
+    for (const char* ini :
+         {"ReplayEverySeconds=0", "ReplayEverySeconds=-1", "ReplayEverySeconds=1x", "OtherKey=1",
+          "ReplayEverySeconds=", "ReplayEverySeconds=0.005", "ReplayEverySeconds=0.0001",
+          "ReplayEverySeconds=1.", "ReplayEverySeconds=0.1.1", "ReplayEverySeconds=."}) {
         const Bytes address = Bytes("cam-") + std::to_string(handles.size());
         const fs::path camera = MakeCamera(address);
         WriteBytes(camera / L"camera.ini", ini);
@@ -578,6 +580,46 @@ TEST_F(SimulatorTest, ReplayIsOffWithoutAValidPeriod) {
         ASSERT_NE(handles.back(), 0u) << ini;
     }
     EXPECT_FALSE(recorder.WaitFor(1, 2500ms));
+}
+
+TEST_F(SimulatorTest, ReplayPeriodTakesFractionsOfASecond) {
+    const fs::path camera = MakeCamera("192.168.1.100");
+    WriteBytes(camera / L"camera.ini", "ReplayEverySeconds=0.25\r\n");
+    DropEvent(camera / L"replay", "a", "A");
+    Recorder recorder;
+    const auto opened = std::chrono::steady_clock::now();
+    const ICE_HANDLE handle = Open("192.168.1.100", recorder);
+    ASSERT_NE(handle, 0u);
+    ASSERT_TRUE(recorder.WaitFor(1, 3s));
+    EXPECT_GE(std::chrono::steady_clock::now() - opened, 200ms) << "not at once";
+    // Eight more in two seconds: a period of whole seconds would give two at most.
+    EXPECT_TRUE(recorder.WaitFor(9, 2500ms));
+    CloseAndMark(handle, recorder);
+}
+
+TEST_F(SimulatorTest, SlowCloseSwitchMakesCloseTakeItsMilliseconds) {
+    struct Case {
+        const char* text;
+        bool slow;
+    };
+    const Case cases[] = {{"700", true}, {" 700\r\n", true}, {"7x", false}, {"-700", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const Bytes address = Bytes("slow-") + std::to_string(&c - cases);
+        const fs::path camera = MakeCamera(address);
+        WriteBytes(camera / L"slow-close", c.text);
+        Recorder recorder;
+        const ICE_HANDLE handle = Open(address, recorder);
+        ASSERT_NE(handle, 0u);
+        const auto start = std::chrono::steady_clock::now();
+        CloseAndMark(handle, recorder);
+        const auto took = std::chrono::steady_clock::now() - start;
+        if (c.slow)
+            EXPECT_GE(took, 700ms);
+        else
+            EXPECT_LT(took, 700ms);
+        EXPECT_EQ(Journal(camera).back(), "close") << "journaled once the close is done";
+    }
 }
 
 TEST_F(SimulatorTest, TwoCamerasDeliverTheirOwnEventsAndFiniClosesBoth) {
