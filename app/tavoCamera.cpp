@@ -32,7 +32,7 @@ int RunStation() {
     TApplication application;
     application.Title = GbkText("【高清车牌识别V1.0.2】");
 
-    const UniqueHandle instanceMutex(
+    UniqueHandle instanceMutex(
         CreateMutexW(nullptr, TRUE, WideText(GbkText("高清车牌识别")).c_str()));
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         RaiseRunningInstance();
@@ -55,8 +55,11 @@ int RunStation() {
     }
 
     application.Run();
+    // The lock goes with its last handle: closed right after the release, a start while the
+    // cameras are being freed below finds no lock and runs as the first instance.
     if (instanceMutex)
         ReleaseMutex(instanceMutex.Get());
+    instanceMutex.Reset();
     mainWindow.reset();
     return 0;
 }

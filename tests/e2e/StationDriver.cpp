@@ -338,6 +338,29 @@ std::vector<HWND> MainWindows() {
     return windows;
 }
 
+HWND WaitForMainWindowOf(const StationProcess& station) {
+    HWND found = nullptr;
+    WaitFor([&] {
+        for (const HWND window : MainWindows()) {
+            DWORD process = 0;
+            GetWindowThreadProcessId(window, &process);
+            if (process == station.Id())
+                found = window;
+        }
+        return found != nullptr;
+    });
+    return found;
+}
+
+bool InstanceLockExists() {
+    // The handle is closed at once: held, it would keep the lock alive for the station.
+    const HANDLE lock = OpenMutexW(SYNCHRONIZE, FALSE, Wide("高清车牌识别").c_str());
+    if (!lock)
+        return false;
+    CloseHandle(lock);
+    return true;
+}
+
 namespace {
 
 struct MenuSearch {

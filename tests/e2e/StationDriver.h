@@ -22,6 +22,7 @@ namespace fs = std::filesystem;
 // program shows up as a failure.
 constexpr UINT kWmTrayNotify = 0x467;
 constexpr UINT kWmRestoreInstance = 0x1403;
+constexpr UINT kWmPlateResult = 0x405;
 constexpr UINT kTrayIconId = 103;
 constexpr int kPlateEditId = 1001;
 constexpr int kPlateImageEditId = 1002;
@@ -121,6 +122,7 @@ public:
     // Waits for the process to end; its exit code, or STILL_ACTIVE when it did not end in time.
     DWORD WaitForExit(std::chrono::milliseconds timeout = kPatience);
     bool Running() const;
+    DWORD Id() const { return process_.dwProcessId; }
     // Ends the process the hard way (only when a test left it running).
     void Kill();
 
@@ -132,6 +134,10 @@ private:
 HWND WaitForMainWindow();
 // Every top-level window of the main window's class.
 std::vector<HWND> MainWindows();
+// The main window of one station process, waited for; null when none came.
+HWND WaitForMainWindowOf(const StationProcess& station);
+// Whether the station's instance lock (the named mutex "高清车牌识别") exists.
+bool InstanceLockExists();
 // The hidden application window that owns the main window.
 HWND ApplicationWindow(HWND mainWindow);
 // The visible pop-up menu (class "#32768") of the process that owns the window; null when none.

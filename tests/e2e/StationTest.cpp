@@ -358,6 +358,39 @@ TEST_F(RunningStation, ExitFromTheTrayMenuSavesTheAddressesAndClosesTheCameras) 
     EXPECT_TRUE(folder_->ErrorLogs().empty());
 }
 
+// A start while the first instance is freeing its cameras, after its instance lock was
+// released, runs as a first instance: the lock is gone with its release, not at the process's
+// end. The simulated camera takes its time to close, so the two overlap.
+TEST(StationShutdown, StartWhileTheCamerasAreFreedRunsAsAFirstInstance) {
+    StationFolder folder;
+    WriteBytes(folder.AddCamera(kLeft) / L"slow-close", "6000");
+    folder.WriteSettings("[FRMMAIN_TAVOCAMERA]\r\nLEFTIP=192.168.1.100\r\n");
+    StationProcess first;
+    ASSERT_TRUE(first.Start(folder));
+    const HWND firstMain = WaitForMainWindowOf(first);
+    ASSERT_NE(firstMain, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return folder.DebugLogTexts().size() >= 3; }));
+    ASSERT_TRUE(InstanceLockExists());
+
+    PostMessageW(firstMain, WM_COMMAND, kTrayMenuExit, 0);
+    EXPECT_TRUE(WaitFor([] { return !InstanceLockExists(); }, std::chrono::seconds(4)))
+        << "the lock outlives its release";
+    ASSERT_TRUE(first.Running()) << "the first instance ended before the test could start";
+
+    StationProcess second;
+    ASSERT_TRUE(second.Start(folder));
+    const HWND secondMain = WaitForMainWindowOf(second);
+    ASSERT_NE(secondMain, nullptr) << "the second start did not run as a first instance";
+    EXPECT_TRUE(first.Running()) << "no overlap: the test shows nothing";
+    EXPECT_TRUE(WaitFor([&] { return TrayIconPresent(secondMain); }));
+
+    EXPECT_EQ(first.WaitForExit(), 0u);
+    EXPECT_TRUE(second.Running());
+    PostMessageW(secondMain, WM_COMMAND, kTrayMenuExit, 0);
+    EXPECT_EQ(second.WaitForExit(), 0u);
+    EXPECT_TRUE(folder.ErrorLogs().empty());
+}
+
 // Starts whose stored addresses open no camera or a camera that is not there; each is ended by
 // a close request from outside.
 struct AddressCase {
