@@ -77,7 +77,7 @@ void HandlePlateResult(std::uintptr_t cameraId, PlateResultTarget& window) {
     if (camera == nullptr)
         return;
     try {
-        TakenResult taken = camera->TakeWaitingResult();
+        TakenResult taken = camera->TakeResultForMessage();
         LogLinkTrouble(*camera, taken);
         if (taken.Result != nullptr)
             ShowAndSend(*camera, *taken.Result, window);

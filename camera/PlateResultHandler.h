@@ -19,7 +19,8 @@ public:
 };
 
 // Handles one WM_PLATE_RESULT whose wParam is cameraId: takes that camera's oldest waiting
-// result and, if the camera is online, archives it, shows it in the window and sends it to the
+// result (or, for a message another program posted while none waits, its latest result again)
+// and, if the camera is online, archives it, shows it in the window and sends it to the
 // display. Results lost while waiting and pictures too long for their areas are written to the
 // error log; an error on the way ends the handling and goes to the error log as well. Nothing
 // is raised.

@@ -141,6 +141,7 @@ int TVerizCamera::SlotForNewResult() {
         waitingHead_ = (waitingHead_ + 1) % kWaitingSlots;
         --waitingCount_;
         ++lostResults_;
+        ++messagesWithoutResult_;
         return oldest;
     }
     // At most three wait and one is taken, so one of the five slots is free.
@@ -155,6 +156,7 @@ std::uint64_t TVerizCamera::StoreResult(const IncomingResult& incoming) {
     const int slot = SlotForNewResult();
     if (slot < 0) {
         ++lostResults_;
+        ++messagesWithoutResult_;
         return 0;
     }
     ResultSlot& target = slots_[slot];
@@ -187,11 +189,37 @@ void TVerizCamera::WithdrawResult(std::uint64_t ticket) {
         ++unannouncedResults_;
         return;
     }
+    // It gave way while waiting, so a message was counted for it that will never come.
+    if (messagesWithoutResult_ > 0)
+        --messagesWithoutResult_;
 }
 
 TakenResult TVerizCamera::TakeWaitingResult() {
-    TakenResult taken(*this);
     std::lock_guard guard(lock_);
+    return TakeOldestWaiting();
+}
+
+TakenResult TVerizCamera::TakeResultForMessage() {
+    std::lock_guard guard(lock_);
+    TakenResult taken = TakeOldestWaiting();
+    if (taken.Result != nullptr)
+        return taken;
+    if (messagesWithoutResult_ > 0) {
+        --messagesWithoutResult_;
+        return taken;
+    }
+    // A message from outside: the latest result once more, unless there is none yet or it is
+    // being handled right now. Its refused pictures were reported the first time.
+    if (lastTicket_ == 0 || state_[latest_] != SlotState::Free)
+        return taken;
+    state_[latest_] = SlotState::Taken;
+    taken.slot_ = latest_;
+    taken.Result = &slots_[latest_].Result;
+    return taken;
+}
+
+TakenResult TVerizCamera::TakeOldestWaiting() {
+    TakenResult taken(*this);
     taken.LostResults = lostResults_;
     lostResults_ = 0;
     taken.UnannouncedResults = unannouncedResults_;

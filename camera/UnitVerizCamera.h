@@ -47,8 +47,8 @@ struct IncomingResult {
 
 class TVerizCamera;
 
-// The oldest waiting result of a camera, held for the window thread until this goes out of
-// scope; the callback never writes a slot while it is held.
+// A result of a camera, held for the window thread until this goes out of scope; the callback
+// never writes a slot while it is held.
 class TakenResult {
 public:
     TakenResult(TakenResult&& other) noexcept;
@@ -116,6 +116,11 @@ public:
     void WithdrawResult(std::uint64_t ticket);
     // Window thread: takes the oldest waiting result.
     TakenResult TakeWaitingResult();
+    // Window thread, for one WM_PLATE_RESULT: the oldest waiting result. When none waits, the
+    // message is either one of ours whose result gave way while waiting (it takes nothing) or
+    // one that another program posted: that takes the latest result once more, so the message
+    // has the camera's current result handled again.
+    TakenResult TakeResultForMessage();
 
     // The latest result (zero-filled before the first). It is rewritten on the library thread:
     // read it only while no callback can run, or on the thread that delivered it.
@@ -144,6 +149,7 @@ private:
     };
 
     int SlotForNewResult();
+    TakenResult TakeOldestWaiting(); // under the lock
     void ReleaseSlot(int slot);
 
     mutable std::mutex lock_;
@@ -155,6 +161,8 @@ private:
     int latest_ = 0;
     int lostResults_ = 0;
     int unannouncedResults_ = 0;
+    // Messages already posted for results that gave way: each will find no result waiting.
+    int messagesWithoutResult_ = 0;
     std::uint64_t lastTicket_ = 0;
 };
 

@@ -182,6 +182,42 @@ TEST_F(PlateResultHandlerTest, EachResultLostWhileWaitingGetsOneLineAndNoneIsHan
     EXPECT_EQ(ErrorLogText(), line + line);
 }
 
+// Another program at the gate may post WM_PLATE_RESULT itself: with no result waiting, the
+// message has the latest result handled again, archive, edits and frames. The messages of
+// results that gave way while waiting still take nothing.
+TEST_F(PlateResultHandlerTest, MessageFromOutsideWithNoResultWaitingHandlesTheLatestAgain) {
+    HandlePlateResult(3, window_);
+    EXPECT_EQ(WithFake([](FakeIceState& s) { return s.Calls.back(); }), "Open 8")
+        << "before the first result there is nothing to handle";
+
+    const std::string tooLong(kPictureSize + 1, 'F');
+    Deliver(Camera3, "192.168.1.100", "A123", tooLong, "CLOSE");
+    HandlePlateResult(3, window_); // the callback's message
+    HandlePlateResult(3, window_); // one from outside
+    const Bytes closeUp = Folder("192.168.1.100") + "20240305140709_A123_plate.jpg";
+    const Bytes again = Folder("192.168.1.100") + "20240305140709_A123_T3_0_plate.jpg";
+    EXPECT_EQ(ReadFile(ProgramPath(closeUp)), "CLOSE");
+    EXPECT_EQ(ReadFile(ProgramPath(again)), "CLOSE");
+    EXPECT_EQ(ArchivedFiles().size(), 2u);
+    EXPECT_EQ(window_.Plates, (std::vector<Bytes>{"A123", "A123"}));
+    const auto frames = FramesAfterCallback();
+    ASSERT_EQ(frames.size(), 4u);
+    EXPECT_EQ(frames[2], frames[0]);
+    EXPECT_EQ(frames[3], frames[1]);
+    EXPECT_EQ(ErrorLogText(), "2024-03-05 14:07:09 " +
+                                  Gbk("摄像头3 的全景图片过大（1048578 字节），未存档") + "\r\n")
+        << "the refused picture is reported once";
+
+    // Six results for four slots: the two messages whose results gave way take nothing, and a
+    // message from outside after them takes the latest.
+    window_.Plates.clear();
+    for (int i = 1; i <= 6; ++i)
+        Deliver(Camera3, "192.168.1.100", Numbered('P', i).c_str(), "", "");
+    for (int message = 0; message < 7; ++message)
+        HandlePlateResult(3, window_);
+    EXPECT_EQ(window_.Plates, (std::vector<Bytes>{"P3", "P4", "P5", "P6", "P6"}));
+}
+
 TEST_F(PlateResultHandlerTest, ResultWhoseMessageWasNotPostedDoesNotTakeTheNextOnesPlace) {
     SetPostResult(false);
     Deliver(Camera3, "192.168.1.100", "P1", "", "");

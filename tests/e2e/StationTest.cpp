@@ -300,6 +300,40 @@ TEST_F(RunningStation, RecognitionIsArchivedShownAndSentToTheCamera) {
     EXPECT_TRUE(folder_->ErrorLogs().empty());
 }
 
+// Another program at the gate posts WM_PLATE_RESULT for a camera whose results were all handled:
+// the latest result is handled again, archived a second time and sent in both frames again.
+TEST_F(RunningStation, PlateResultMessageFromOutsideHandlesTheLatestResultAgain) {
+    const Bytes plate = Gbk("闽A40501");
+    const Bytes frame98 = "serial 00 64 FF FF 62 1B 01 15 01 00 3C 15 01 03 00 FF 00 00 00 00 00 "
+                          "00 00 08 00 " +
+                          HexBytes(plate);
+    const auto frames98 = [&] {
+        const std::vector<Bytes> journal = folder_->Journal(kLeft);
+        return std::count_if(journal.begin(), journal.end(),
+                             [&](const Bytes& entry) { return entry.starts_with(frame98); });
+    };
+    const std::size_t picturesBefore = folder_->ArchivedPictures(kLeft).size();
+    folder_->DropRecognition(kLeft, "rec405", plate, "full 405", "plate 405");
+    ASSERT_TRUE(WaitFor([&] { return frames98() == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return ControlText(main_, kPlateEditId) == plate; }));
+    ASSERT_EQ(folder_->ArchivedPictures(kLeft).size(), picturesBefore + 2);
+    SendAndWait(main_, WM_NULL, 0, 0);
+    EXPECT_EQ(frames98(), 1) << "one handling per recognition";
+
+    PostMessageW(main_, kWmPlateResult, 3, 0);
+    EXPECT_TRUE(WaitFor([&] { return frames98() == 2; }));
+    const std::vector<Bytes> pictures = folder_->ArchivedPictures(kLeft);
+    ASSERT_EQ(pictures.size(), picturesBefore + 4);
+    std::vector<Bytes> contents;
+    for (const Bytes& picture : pictures)
+        if (picture.find(plate) != Bytes::npos)
+            contents.push_back(folder_->ReadProgramFile(picture));
+    std::sort(contents.begin(), contents.end());
+    EXPECT_EQ(contents, (std::vector<Bytes>{"full 405", "full 405", "plate 405", "plate 405"}));
+    EXPECT_EQ(ControlText(main_, kPlateEditId), plate);
+    EXPECT_TRUE(folder_->ErrorLogs().empty());
+}
+
 TEST_F(RunningStation, ResultOfAnOfflineCameraLeavesNoTrace) {
     const Bytes plateBefore = ControlText(main_, kPlateEditId);
     const Bytes pathBefore = ControlText(main_, kPlateImageEditId);
