@@ -239,7 +239,10 @@ void TFrmMain_tavoCamera::Close() {
     } catch (const std::exception& error) {
         // The addresses could not be saved; the run ends all the same.
         ErrorLog(GbkText("保存摄像头地址失败！") + Bytes(error.what()));
+    } catch (...) {
+        ErrorLog(GbkText("保存摄像头地址失败！"));
     }
+    // The tray icon may already be gone: whatever happened above, the run ends.
     application_.Terminate();
 }
 

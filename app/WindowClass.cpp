@@ -1,4 +1,4 @@
-// Registration of the station's window classes and the logging of errors out of handlers.
+// Registration of the station's window classes, and what follows an error out of a handler.
 #include "app/WindowClass.h"
 
 #include "app/WinText.h"
@@ -25,6 +25,20 @@ void RegisterWindowClass(const wchar_t* className, WNDPROC windowProc, HBRUSH ba
 
 void LogHandlerError(std::string_view what) {
     ErrorLog(GbkText("窗口消息处理报错！") + Bytes(what));
+}
+
+LRESULT AnswerAfterHandlerError(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CLOSE:
+    case WM_SYSCOMMAND:
+        return 0;
+    case WM_NCCREATE:
+        return FALSE;
+    case WM_CREATE:
+        return -1;
+    default:
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
 }
 
 } // namespace tavo

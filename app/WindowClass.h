@@ -1,7 +1,7 @@
 // Window classes of the station: one place registers each class, and one static window
 // procedure per class finds the object that owns the window (stored at WM_NCCREATE) and hands
 // the message to its HandleMessage. No C++ error crosses back into Windows: an error out of a
-// handler goes to the error log and the message gets its default handling.
+// handler goes to the error log, and the message gets the answer of AnswerAfterHandlerError.
 #pragma once
 
 #include <windows.h>
@@ -16,6 +16,14 @@ void RegisterWindowClass(const wchar_t* className, WNDPROC windowProc, HBRUSH ba
 
 // Writes an error that escaped a message handler to the error log.
 void LogHandlerError(std::string_view what);
+
+// The answer to a message whose handler raised an error. Most messages get their default
+// handling; for those whose default would act in the handler's place, the message counts as
+// handled without it: WM_CLOSE (the default destroys the window while the message loop goes on,
+// leaving a process without a window that never ends) and WM_SYSCOMMAND (its default closes or
+// minimises the window the station's own way was meant to hide) are answered 0; WM_NCCREATE and
+// WM_CREATE fail the window's creation rather than make a window whose object is half set up.
+LRESULT AnswerAfterHandlerError(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The window procedure of every class whose object has SetHwnd and HandleMessage. The object is
 // passed as the lpParam of CreateWindowExW.
@@ -44,7 +52,7 @@ LRESULT CALLBACK ForwardingWindowProc(HWND hwnd, UINT message, WPARAM wParam, LP
     } catch (...) {
         LogHandlerError("unknown error");
     }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
+    return AnswerAfterHandlerError(hwnd, message, wParam, lParam);
 }
 
 } // namespace tavo
