@@ -1,6 +1,8 @@
 // Windows side of the host paths: UTF-16 with '\', and the program folder is the exe's folder.
 #include "common/HostPath.h"
 
+#include <algorithm>
+
 #include "common/ModuleFolder_win.h"
 #include "common/WideText_win.h"
 
@@ -11,9 +13,7 @@ Bytes DefaultProgramFolder() {
 }
 
 std::filesystem::path HostPathFromUtf16(std::u16string text) {
-    for (char16_t& c : text)
-        if (c == u'/')
-            c = u'\\';
+    std::replace(text.begin(), text.end(), u'/', u'\\');
     return std::filesystem::path(ToWide(text));
 }
 
