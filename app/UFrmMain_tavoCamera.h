@@ -12,9 +12,10 @@
 
 #include "app/TApplication.h"
 #include "app/TRzPanel.h"
-#include "app/Win32Handles.h"
 #include "camera/PlateResultHandler.h"
 #include "common/Bytes.h"
+#include "common/Win32Handles_win.h"
+#include "records/StationSettings.h"
 
 namespace tavo {
 
@@ -90,6 +91,8 @@ public:
     bool ShownOnce = false;
     Bytes LeftIP;
     Bytes RightIP;
+    // The [STATION] section, read once by the creation step.
+    StationSettings Settings;
 
 private:
     void CreateComponents();
