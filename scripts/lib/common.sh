@@ -16,13 +16,15 @@ ensure_packages() {
 }
 
 # What every build needs: the native toolchain with GoogleTest and Google Benchmark, the
-# mingw-w64 cross compilers (posix threads), Wine (64-bit loader only) and a virtual display.
+# mingw-w64 cross compilers (posix threads), Wine (64-bit loader only) with a Chinese font, a
+# virtual display, and NSIS for the installers.
 BUILD_PACKAGES=(
     cmake make g++ pkg-config
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
     binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-    wine wine64 xvfb python3
+    wine wine64 fonts-wqy-microhei xvfb python3
+    nsis
 )
 
 # Starts Xvfb on a free display and exports DISPLAY; XVFB_PID tells whom to stop.
