@@ -3,36 +3,24 @@
 
     check_release.py --zip Z --installer SETUP.exe --arch win32|win64 --version V
                      --exe tavoCamera.exe --dll ice_ipcsdk.dll --samples SIM-SAMPLES
-                     --seven-zip 7z
+                     --icon tavoCamera.ico --seven-zip 7z
 
 The zip holds the one folder tavoCamera\\ with the station, the guide and demo\\; the programs
-are Windows programs of the build's architecture; the installer is one too, carries the version,
-and holds the same station, guide and demo files (listed and extracted with 7-Zip, which reads
+are Windows programs of the build's architecture; the installer is one too, carries the version
+and the station's icon, and holds the same station, guide and demo files (listed and extracted with 7-Zip, which reads
 NSIS installers).
 """
 import argparse
-import io
 import pathlib
-import struct
 import subprocess
 import sys
 import unittest
 import zipfile
 
+from windows_files import PE_KINDS, file_version, icon_pictures, pe_kind
+
 ARGS = None
-
-# (machine, optional header magic) of each architecture's programs.
-PE_KINDS = {"win32": (0x014C, 0x10B), "win64": (0x8664, 0x20B)}
 CAMERAS = ("192.168.1.100", "192.168.1.101")
-
-
-def pe_kind(data: bytes):
-    offset = struct.unpack_from("<I", data, 0x3C)[0]
-    if data[:2] != b"MZ" or data[offset:offset + 4] != b"PE\0\0":
-        return None
-    machine = struct.unpack_from("<H", data, offset + 4)[0]
-    magic = struct.unpack_from("<H", data, offset + 24)[0]
-    return machine, magic
 
 
 def sample_files():
@@ -84,18 +72,14 @@ class ReleaseTest(unittest.TestCase):
         self.assertEqual(settings[:3], ["[FRMMAIN_TAVOCAMERA]", f"LEFTIP={CAMERAS[0]}",
                                         f"RIGHTIP={CAMERAS[1]}"])
 
-    def test_installer_is_a_windows_program_of_the_build_with_the_version(self):
+    def test_installer_is_a_windows_program_of_the_build_with_the_version_and_icon(self):
         data = ARGS.installer.read_bytes()
         self.assertEqual(pe_kind(data), PE_KINDS[ARGS.arch])
-        major, minor, patch = (int(p) for p in ARGS.version.split("."))
-        # VS_FIXEDFILEINFO: its signature and structure version, then the file version as two
-        # DWORDs (most significant first).
-        signature = data.find(struct.pack("<I", 0xFEEF04BD))
-        self.assertGreater(signature, 0, "no version resource")
-        file_version = struct.unpack_from("<II", data, signature + 8)
-        self.assertEqual(file_version, ((major << 16) | minor, patch << 16))
+        self.assertEqual(file_version(data), ARGS.version + ".0")
         for text in ("ProductVersion", ARGS.version, "tavoCamera"):
             self.assertTrue(text.encode("utf-16-le") in data, f"{text} not in the version")
+        for picture in icon_pictures(ARGS.icon.read_bytes()):
+            self.assertTrue(picture in data, "the station's icon is not the installer's")
 
     def test_installer_holds_the_station_the_guide_and_the_demo(self):
         listing = subprocess.run([ARGS.seven_zip, "l", "-slt", str(ARGS.installer)],
@@ -119,7 +103,7 @@ class ReleaseTest(unittest.TestCase):
 def main() -> None:
     global ARGS
     parser = argparse.ArgumentParser()
-    for name in ("zip", "installer", "exe", "dll", "samples"):
+    for name in ("zip", "installer", "exe", "dll", "samples", "icon"):
         parser.add_argument(f"--{name}", required=True, type=pathlib.Path)
     parser.add_argument("--arch", required=True, choices=sorted(PE_KINDS))
     parser.add_argument("--version", required=True)

@@ -5,7 +5,7 @@ recognition, an upgrade over a station that has data, the refusal while the stat
 the uninstall.
 
     installer_test.py --installer SETUP.exe --wine-run scripts/wine-run --prefix PREFIX
-                      --version 1.0.2
+                      --version 1.0.2 --icon tavoCamera.ico
 
 Needs an X display (DISPLAY) for the station's window.
 """
@@ -19,6 +19,8 @@ import subprocess
 import sys
 import time
 import unittest
+
+from windows_files import PE_KINDS, file_version, icon_pictures, pe_kind
 
 ARGS = None
 
@@ -200,6 +202,11 @@ class InstallerTest(unittest.TestCase):
                 self.assertTrue(registry_value(UNINSTALL_KEY, "DisplayName"))
                 size = int(registry_value(UNINSTALL_KEY, "EstimatedSize"), 16)
                 self.assertGreater(size, 1000)  # KiB: the exe alone is larger
+                uninstaller = (self.folder / "Uninstall.exe").read_bytes()
+                self.assertEqual(pe_kind(uninstaller), PE_KINDS["win64"])
+                self.assertEqual(file_version(uninstaller), ARGS.version + ".0")
+                for picture in icon_pictures(ARGS.icon.read_bytes()):
+                    self.assertTrue(picture in uninstaller, "the uninstaller's icon")
 
     def test_installed_station_archives_a_recognition_and_an_upgrade_keeps_its_data(self):
         self.assertEqual(install("/DEMO"), 0)
@@ -276,6 +283,7 @@ def main() -> None:
     parser.add_argument("--wine-run", required=True, type=pathlib.Path)
     parser.add_argument("--prefix", required=True, type=pathlib.Path)
     parser.add_argument("--version", required=True)
+    parser.add_argument("--icon", required=True, type=pathlib.Path)
     ARGS, rest = parser.parse_known_args()
     unittest.main(argv=[sys.argv[0], "-v", *rest])
 
