@@ -11,6 +11,7 @@
 #include "app/WinText.h"
 #include "app/WindowClass.h"
 #include "camera/UnitVerizCamera.h"
+#include "records/StationSettings.h"
 #include "records/UMyUtils.h"
 #include "records/tavoLogUnit.h"
 
@@ -121,6 +122,7 @@ void TFrmMain_tavoCamera::FormCreate() {
     LeftIP.clear();
     RightIP.clear();
     LoadSaveAddresses(0);
+    Settings = ReadStationSettings();
     EnableMenuItem(GetSystemMenu(hwnd_, FALSE), SC_CLOSE, MF_GRAYED);
     AddTrayIcon(hwnd_);
     application_.ShowMainForm = false;

@@ -15,6 +15,7 @@
 #include "app/Win32Handles.h"
 #include "camera/PlateResultHandler.h"
 #include "common/Bytes.h"
+#include "records/StationSettings.h"
 
 namespace tavo {
 
@@ -90,6 +91,8 @@ public:
     bool ShownOnce = false;
     Bytes LeftIP;
     Bytes RightIP;
+    // The [STATION] section, read once by the creation step.
+    StationSettings Settings;
 
 private:
     void CreateComponents();

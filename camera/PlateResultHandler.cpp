@@ -6,6 +6,7 @@
 
 #include "camera/UnitVerizCamera.h"
 #include "common/Bytes.h"
+#include "common/Clock.h"
 #include "common/GbkText.h"
 #include "records/CaptureArchive.h"
 #include "records/tavoLogUnit.h"
@@ -39,27 +40,29 @@ const unsigned char* PictureBytes(const char* area) {
     return reinterpret_cast<const unsigned char*>(area);
 }
 
-void ShowAndSend(TVerizCamera& camera, const TPlateResult& result, PlateResultTarget& window) {
-    if (!camera.QueryOnline())
+// Archives, shows and sends one result; what became of it goes into the record.
+void ShowAndSend(TVerizCamera& camera, const TPlateResult& result, PlateResultTarget& window,
+                 TResultRecord& record) {
+    record.Online = camera.QueryOnline();
+    if (!record.Online) {
+        record.State = ResultState::Offline;
         return;
-    const std::string_view address = TextUpToNul(result.ResultIP, kResultIPSize);
-    const std::string_view plate = TextUpToNul(result.ResultPlate, kResultPlateSize);
-    Bytes imagePath;
-    if (result.CloseUpLen > 0) {
-        Bytes unused;
-        SaveCaptureImage(PictureBytes(result.CloseUpPicture), result.CloseUpLen, address, plate,
-                         kPlateSuffix, camera.InstanceTag, unused);
     }
+    const std::string_view address = record.Address;
+    const std::string_view plate = record.Plate;
+    if (result.CloseUpLen > 0)
+        SaveCaptureImage(PictureBytes(result.CloseUpPicture), result.CloseUpLen, address, plate,
+                         kPlateSuffix, camera.InstanceTag, record.CloseUpPicturePath);
     if (result.FullPictureLen > 0)
         SaveCaptureImage(PictureBytes(result.FullPicture), result.FullPictureLen, address, plate,
-                         kNoSuffix, camera.InstanceTag, imagePath);
+                         kNoSuffix, camera.InstanceTag, record.FullPicturePath);
     const Bytes shown = TrimText(plate);
     if (shown.empty())
         return;
     window.SetPlateText(shown);
-    window.SetImagePath(imagePath);
-    camera.ShowPlateText(shown);
-    camera.SendDisplayCommand(shown, 98, 1);
+    window.SetImagePath(record.FullPicturePath);
+    record.Command48 = camera.ShowPlateText(shown);
+    record.Command98 = camera.SendDisplayCommand(shown, 98, 1);
 }
 
 void LogHandlingError(std::string_view message) {
@@ -79,8 +82,15 @@ void HandlePlateResult(std::uintptr_t cameraId, PlateResultTarget& window) {
     try {
         TakenResult taken = camera->TakeWaitingResult();
         LogLinkTrouble(*camera, taken);
-        if (taken.Result != nullptr)
-            ShowAndSend(*camera, *taken.Result, window);
+        if (taken.Result != nullptr) {
+            TResultRecord record;
+            record.CameraId = camera->CameraId;
+            record.Address = TextUpToNul(taken.Result->ResultIP, kResultIPSize);
+            record.Plate = TextUpToNul(taken.Result->ResultPlate, kResultPlateSize);
+            record.ReceivedAt = NowLocal();
+            ShowAndSend(*camera, *taken.Result, window, record);
+            window.ResultRecorded(record);
+        }
     } catch (const std::exception& error) {
         LogHandlingError(error.what());
     } catch (...) {

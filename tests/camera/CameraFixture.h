@@ -29,8 +29,10 @@ class RecordingWindow : public PlateResultTarget {
 public:
     void SetPlateText(std::string_view gbk) override { Plates.emplace_back(gbk); }
     void SetImagePath(std::string_view gbk) override { ImagePaths.emplace_back(gbk); }
+    void ResultRecorded(const TResultRecord& record) override { Records.push_back(record); }
     std::vector<Bytes> Plates;
     std::vector<Bytes> ImagePaths;
+    std::vector<TResultRecord> Records;
 };
 
 // "P7" for ('P', 7).

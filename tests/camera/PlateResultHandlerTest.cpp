@@ -139,6 +139,40 @@ TEST_F(PlateResultHandlerTest, OfflineCameraDropsTheResultWithoutATrace) {
     EXPECT_EQ(Camera3->TakeWaitingResult().Result, nullptr) << "the result is gone";
 }
 
+TEST_F(PlateResultHandlerTest, EachHandledResultIsRecordedWithWhatBecameOfIt) {
+    WithFake([](FakeIceState& s) { s.SerialResult = 0; }); // the display refuses the frames
+    Deliver(Camera13, "192.168.1.101", " A123 ", "FULL", "CLOSE");
+    HandlePlateResult(13, window_);
+    WithFake([](FakeIceState& s) { s.Status = 0; });
+    Deliver(Camera3, "192.168.1.100", "B456", "FULL", "CLOSE");
+    HandlePlateResult(3, window_);
+
+    ASSERT_EQ(window_.Records.size(), 2u);
+    const TResultRecord& handled = window_.Records[0];
+    EXPECT_EQ(handled.State, ResultState::Handled);
+    EXPECT_EQ(handled.CameraId, 13);
+    EXPECT_EQ(handled.Address, "192.168.1.101");
+    EXPECT_EQ(handled.Plate, " A123 ");
+    EXPECT_TRUE(handled.Online);
+    EXPECT_EQ(handled.FullPicturePath, Folder("192.168.1.101") + "20240305140709_ A123 .jpg");
+    EXPECT_EQ(handled.CloseUpPicturePath,
+              Folder("192.168.1.101") + "20240305140709_ A123 _plate.jpg");
+    EXPECT_EQ(handled.Command48, std::optional<bool>(false));
+    EXPECT_EQ(handled.Command98, std::optional<bool>(false));
+    EXPECT_EQ(handled.ReceivedAt.year, 2024);
+    EXPECT_EQ(handled.ReceivedAt.second, 9);
+
+    const TResultRecord& offline = window_.Records[1];
+    EXPECT_EQ(offline.State, ResultState::Offline);
+    EXPECT_EQ(offline.CameraId, 3);
+    EXPECT_EQ(offline.Plate, "B456");
+    EXPECT_FALSE(offline.Online);
+    EXPECT_EQ(offline.FullPicturePath, "");
+    EXPECT_EQ(offline.CloseUpPicturePath, "");
+    EXPECT_FALSE(offline.Command48.has_value());
+    EXPECT_FALSE(offline.Command98.has_value());
+}
+
 class FailingWindow : public RecordingWindow {
 public:
     void SetPlateText(std::string_view) override { throw std::runtime_error("edit is gone"); }
