@@ -1,11 +1,12 @@
-// Linux side of the host paths: the program folder is the folder of /proc/self/exe.
+// Linux side of the host paths: UTF-8 with '/', and the program folder is the folder of
+// /proc/self/exe.
 #include "common/HostPath.h"
 
 #include <system_error>
 
 #include "common/GbkText.h"
 
-namespace tavo {
+namespace tavo::detail {
 
 Bytes DefaultProgramFolder() {
     std::error_code error;
@@ -14,8 +15,11 @@ Bytes DefaultProgramFolder() {
     return Utf8ToGbk(folder) + "/";
 }
 
-std::FILE* OpenHostFile(const std::filesystem::path& path, const char* mode) {
-    return std::fopen(path.c_str(), mode);
+std::filesystem::path HostPathFromUtf16(std::u16string text) {
+    for (char16_t& c : text)
+        if (c == u'\\')
+            c = u'/';
+    return std::filesystem::path(Utf16ToUtf8(text));
 }
 
-} // namespace tavo
+} // namespace tavo::detail

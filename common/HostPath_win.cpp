@@ -1,14 +1,13 @@
-// Windows side of the host paths: the program folder is the exe's folder.
+// Windows side of the host paths: UTF-16 with '\', and the program folder is the exe's folder.
 #include "common/HostPath.h"
 
 #include <windows.h>
 
-#include <string>
 #include <vector>
 
 #include "common/GbkText.h"
 
-namespace tavo {
+namespace tavo::detail {
 
 Bytes DefaultProgramFolder() {
     std::vector<wchar_t> buffer(MAX_PATH);
@@ -27,11 +26,11 @@ Bytes DefaultProgramFolder() {
     }
 }
 
-std::FILE* OpenHostFile(const std::filesystem::path& path, const char* mode) {
-    std::wstring wideMode;
-    for (const char* c = mode; *c; ++c)
-        wideMode += static_cast<wchar_t>(*c);
-    return _wfopen(path.c_str(), wideMode.c_str());
+std::filesystem::path HostPathFromUtf16(std::u16string text) {
+    for (char16_t& c : text)
+        if (c == u'/')
+            c = u'\\';
+    return std::filesystem::path(std::wstring(text.begin(), text.end()));
 }
 
-} // namespace tavo
+} // namespace tavo::detail

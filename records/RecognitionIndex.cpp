@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "common/GbkText.h"
+#include "common/HostFile.h"
 #include "common/HostPath.h"
 #include "records/TimeText.h"
 #include "records/tavoLogUnit.h"
@@ -42,17 +43,14 @@ Bytes JoinFields(const std::vector<Bytes>& fields) {
 }
 
 // Appends the bytes to the file with one write, the header first when the file is new or empty.
-bool AppendWithHeader(const std::filesystem::path& file, const Bytes& line) {
-    std::FILE* stream = OpenHostFile(file, "ab");
-    if (stream == nullptr)
+bool AppendWithHeader(const std::filesystem::path& path, const Bytes& line) {
+    HostFile file = OpenHostFile(path, "ab");
+    if (!file)
         return false;
-    bool written = std::fseek(stream, 0, SEEK_END) == 0;
-    const long size = std::ftell(stream);
-    const Bytes bytes = size == 0 ? IndexHeaderLine() + line : line;
-    written =
-        written && size >= 0 && std::fwrite(bytes.data(), 1, bytes.size(), stream) == bytes.size();
-    written = std::fclose(stream) == 0 && written;
-    return written;
+    const long size = std::fseek(file.Get(), 0, SEEK_END) == 0 ? std::ftell(file.Get()) : -1;
+    if (size < 0)
+        return false;
+    return file.WriteAndClose(size == 0 ? IndexHeaderLine() + line : line);
 }
 
 } // namespace

@@ -5,37 +5,14 @@
 
 #include <algorithm>
 
+#include "common/HostFile.h"
+
 namespace tavo::sim {
 
 namespace {
 
 constexpr wchar_t kFullSuffix[] = L".full.jpg";
 constexpr wchar_t kCloseUpSuffix[] = L".plate.jpg";
-
-// Reads a whole file through a handle opened with `share`; false when it cannot be opened/read.
-bool ReadWholeFile(const std::wstring& path, DWORD share, Bytes& out) {
-    out.clear();
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    bool ok = true;
-    char buffer[64 * 1024];
-    for (;;) {
-        DWORD got = 0;
-        if (!ReadFile(file, buffer, sizeof buffer, &got, nullptr)) {
-            ok = false;
-            break;
-        }
-        if (got == 0)
-            break;
-        out.append(buffer, got);
-    }
-    CloseHandle(file);
-    if (!ok)
-        out.clear();
-    return ok;
-}
 
 bool EndsWith(const std::wstring& text, const wchar_t* suffix) {
     const std::size_t length = wcslen(suffix);
@@ -71,14 +48,14 @@ std::vector<std::wstring> ListEventNames(const std::wstring& folder) {
 bool ReadEvent(const std::wstring& folder, const std::wstring& name, SimEvent& event) {
     const std::wstring base = folder + L"\\" + name;
     Bytes text;
-    // No FILE_SHARE_WRITE: fails while a writer still holds the file open.
-    if (!ReadWholeFile(base + L".txt", FILE_SHARE_READ, text))
+    // Fails while a writer still holds the file open.
+    if (!ReadWholeHostFile(base + L".txt", text, WhileReading::NoWriter))
         return false;
     event.name = name;
     event.plate = FirstLine(text);
-    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-    ReadWholeFile(base + kFullSuffix, share, event.fullPicture);
-    ReadWholeFile(base + kCloseUpSuffix, share, event.closeUpPicture);
+    // A picture that cannot be read is left out of the event.
+    ReadWholeHostFile(base + kFullSuffix, event.fullPicture);
+    ReadWholeHostFile(base + kCloseUpSuffix, event.closeUpPicture);
     return true;
 }
 

@@ -3,11 +3,11 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cwctype>
 #include <vector>
 
 #include "common/GbkText.h"
+#include "common/HostFile.h"
 
 namespace tavo::sim {
 
@@ -111,14 +111,9 @@ bool HasSwitchFile(const std::wstring& folder, const wchar_t* name) {
 }
 
 int ReadReplaySeconds(const std::wstring& cameraFolder) {
-    std::FILE* file = _wfopen((cameraFolder + L"\\camera.ini").c_str(), L"rb");
-    if (!file)
+    Bytes content;
+    if (!ReadWholeHostFile(cameraFolder + L"\\camera.ini", content))
         return 0;
-    std::string content;
-    char buffer[512];
-    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
-        content.append(buffer, got);
-    std::fclose(file);
 
     int seconds = 0;
     std::size_t start = 0;
