@@ -12,9 +12,9 @@
 
 #include "app/TApplication.h"
 #include "app/TRzPanel.h"
-#include "app/Win32Handles.h"
 #include "camera/PlateResultHandler.h"
 #include "common/Bytes.h"
+#include "common/Win32Handles_win.h"
 #include "records/StationSettings.h"
 
 namespace tavo {
