@@ -66,6 +66,8 @@ public:
     // The hidden edits, as the plate-result handling fills them.
     void SetPlateText(std::string_view gbk) override;
     void SetImagePath(std::string_view gbk) override;
+    // Each result's record goes on to what the settings switch on: the daily index.
+    void ResultRecorded(const TResultRecord& record) override;
 
     void SetHwnd(HWND hwnd) { hwnd_ = hwnd; }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
