@@ -2,6 +2,7 @@
 // /proc/self/exe.
 #include "common/HostPath.h"
 
+#include <algorithm>
 #include <system_error>
 
 #include "common/GbkText.h"
@@ -16,9 +17,7 @@ Bytes DefaultProgramFolder() {
 }
 
 std::filesystem::path HostPathFromUtf16(std::u16string text) {
-    for (char16_t& c : text)
-        if (c == u'\\')
-            c = u'/';
+    std::replace(text.begin(), text.end(), u'\\', u'/');
     return std::filesystem::path(Utf16ToUtf8(text));
 }
 

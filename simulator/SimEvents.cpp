@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "common/HostFile.h"
+#include "common/Win32Handles_win.h"
 
 namespace tavo::sim {
 
@@ -28,8 +29,8 @@ Bytes FirstLine(const Bytes& text) {
 std::vector<std::wstring> ListEventNames(const std::wstring& folder) {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*.txt").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
+    const UniqueFind search(FindFirstFileW((folder + L"\\*.txt").c_str(), &found));
+    if (!search)
         return names;
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
@@ -39,8 +40,7 @@ std::vector<std::wstring> ListEventNames(const std::wstring& folder) {
         if (!EndsWith(file, L".txt"))
             continue;
         names.push_back(file.substr(0, file.size() - 4));
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    } while (FindNextFileW(search.Get(), &found));
     std::sort(names.begin(), names.end());
     return names;
 }
