@@ -3,6 +3,7 @@
 #include "app/UFrmMain_tavoCamera.h"
 
 #include <algorithm>
+#include <chrono>
 #include <exception>
 #include <stdexcept>
 #include <utility>
@@ -10,7 +11,9 @@
 #include "app/TrayIcon.h"
 #include "app/WinText.h"
 #include "app/WindowClass.h"
+#include "camera/ResultIndex.h"
 #include "camera/UnitVerizCamera.h"
+#include "records/CaptureArchive.h"
 #include "records/StationSettings.h"
 #include "records/UMyUtils.h"
 #include "records/tavoLogUnit.h"
@@ -26,6 +29,10 @@ constexpr int kLeftPanelMinWidth = 400;
 constexpr int kLeftPanelMaxWidth = 1000;
 constexpr int kFontHeight = 20;
 constexpr DWORD kMainWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+
+// The archive sweep runs this long after start, then every hour.
+constexpr std::chrono::seconds kFirstSweepDelay{5};
+constexpr std::chrono::hours kSweepInterval{1};
 
 // Settings section of the window: its component name.
 constexpr std::string_view kSettingsSection = "FrmMain_tavoCamera";
@@ -123,6 +130,7 @@ void TFrmMain_tavoCamera::FormCreate() {
     RightIP.clear();
     LoadSaveAddresses(0);
     Settings = ReadStationSettings();
+    StartArchiveSweep();
     EnableMenuItem(GetSystemMenu(hwnd_, FALSE), SC_CLOSE, MF_GRAYED);
     AddTrayIcon(hwnd_);
     application_.ShowMainForm = false;
@@ -147,6 +155,7 @@ void TFrmMain_tavoCamera::FormClose() {
 }
 
 void TFrmMain_tavoCamera::FormDestroy() {
+    StopArchiveSweep(); // before the cameras go
     if (!camerasCreated_)
         return;
     camerasCreated_ = false;
@@ -155,6 +164,26 @@ void TFrmMain_tavoCamera::FormDestroy() {
     } catch (...) {
         // Whatever goes wrong while the cameras are freed, the destruction goes on.
     }
+}
+
+void TFrmMain_tavoCamera::StartArchiveSweep() {
+    const SweepRules rules{Settings.KeepDays, Settings.MinFreeMB};
+    if (!rules.Any())
+        return;
+    sweeper_ =
+        std::make_unique<ArchiveSweeper>(rules, DriveFreeSpace, kFirstSweepDelay, kSweepInterval);
+    if (!sweeper_->Start()) {
+        sweeper_.reset();
+        return;
+    }
+    // A picture that could not be written may mean a full drive: sweep at once.
+    ArchiveSweeper* sweeper = sweeper_.get();
+    SetArchiveWriteFailedHandler([sweeper] { sweeper->RequestSweep(); });
+}
+
+void TFrmMain_tavoCamera::StopArchiveSweep() {
+    SetArchiveWriteFailedHandler({});
+    sweeper_.reset();
 }
 
 void TFrmMain_tavoCamera::LoadSaveAddresses(std::int32_t mode) {
@@ -221,6 +250,11 @@ void TFrmMain_tavoCamera::SetPlateText(std::string_view gbk) {
 
 void TFrmMain_tavoCamera::SetImagePath(std::string_view gbk) {
     HwndSetText(Edt_inputPlateImage, gbk);
+}
+
+void TFrmMain_tavoCamera::ResultRecorded(const TResultRecord& record) {
+    if (Settings.RecognitionIndex)
+        WriteIndexLine(record);
 }
 
 void TFrmMain_tavoCamera::WMPlateResult(WPARAM cameraId) {

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string_view>
 
 #include "app/TApplication.h"
@@ -15,6 +16,7 @@
 #include "camera/PlateResultHandler.h"
 #include "common/Bytes.h"
 #include "common/Win32Handles_win.h"
+#include "records/ArchiveSweeper.h"
 #include "records/StationSettings.h"
 
 namespace tavo {
@@ -66,6 +68,8 @@ public:
     // The hidden edits, as the plate-result handling fills them.
     void SetPlateText(std::string_view gbk) override;
     void SetImagePath(std::string_view gbk) override;
+    // Each result's record goes on to what the settings switch on: the daily index.
+    void ResultRecorded(const TResultRecord& record) override;
 
     void SetHwnd(HWND hwnd) { hwnd_ = hwnd; }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -102,6 +106,8 @@ private:
     void HideSequence();
     void ShowSequence();
     void PopUpTrayMenu();
+    void StartArchiveSweep();
+    void StopArchiveSweep();
 
     TApplication& application_;
     HWND hwnd_ = nullptr;
@@ -113,6 +119,8 @@ private:
     HWND edt_inputPlate = nullptr;
     HWND Edt_inputPlateImage = nullptr;
     UniqueMenu TrayPopMenu;
+    // The archive sweep's thread, with KeepDays or MinFreeMB set.
+    std::unique_ptr<ArchiveSweeper> sweeper_;
 };
 
 } // namespace tavo

@@ -27,8 +27,9 @@ public:
 // result (or, for a message another program posted while none waits, its latest result again)
 // and, if the camera is online, archives it, shows it in the window and sends it to the
 // display; then the window is given its record. Results lost while waiting and pictures too long
-// for their areas are written to the error log; an error on the way ends the handling and goes to
-// the error log as well. Nothing is raised.
+// for their areas are written to the error log, and the lost results are given to the window as
+// dropped records first, oldest first. An error on the way ends the handling and goes to the
+// error log as well. Nothing is raised.
 void HandlePlateResult(std::uintptr_t cameraId, PlateResultTarget& window);
 
 } // namespace tavo

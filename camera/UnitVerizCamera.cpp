@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <thread>
 
@@ -26,6 +27,14 @@ std::mutex& CameraSetLock() {
     return lock;
 }
 
+// The cameras of the set, Camera3's first; Camera3 and Camera13 point at them. FreeCameras
+// destroys them; the holder itself is never destroyed, so that a set still standing when the
+// process ends is not closed from a static destructor while the library may still call back.
+std::array<std::unique_ptr<TVerizCamera>, 2>& OwnedCameras() {
+    static auto* cameras = new std::array<std::unique_ptr<TVerizCamera>, 2>;
+    return *cameras;
+}
+
 // Copies a text of at most size - 1 bytes into a fixed area and ends it with a NUL.
 void CopyText(char* area, std::size_t size, std::string_view text) {
     const std::size_t length = text.size() < size ? text.size() : size - 1;
@@ -47,8 +56,10 @@ std::int32_t CopyPicture(char* area, std::string_view picture) {
 
 TakenResult::TakenResult(TakenResult&& other) noexcept
     : Result(other.Result), RefusedFullPictureLen(other.RefusedFullPictureLen),
-      RefusedCloseUpLen(other.RefusedCloseUpLen), LostResults(other.LostResults),
-      UnannouncedResults(other.UnannouncedResults), camera_(other.camera_), slot_(other.slot_) {
+      RefusedCloseUpLen(other.RefusedCloseUpLen), ReceivedAt(other.ReceivedAt),
+      Broadcast(other.Broadcast), Serial(other.Serial), LostResults(other.LostResults),
+      UnannouncedResults(other.UnannouncedResults), LostKept(other.LostKept), Lost(other.Lost),
+      camera_(other.camera_), slot_(other.slot_) {
     other.slot_ = -1;
     other.Result = nullptr;
 }
@@ -65,7 +76,7 @@ TVerizCamera::~TVerizCamera() {
 }
 
 bool TVerizCamera::OpenCamera(std::string_view address, std::uintptr_t videoWindow) {
-    if (SdkHandle != 0)
+    if (sdkHandle_ != 0)
         CloseCamera();
     if (CameraId == 0)
         return false;
@@ -73,28 +84,36 @@ bool TVerizCamera::OpenCamera(std::string_view address, std::uintptr_t videoWind
     const Bytes text(address);
     const ICE_HANDLE handle = IceOpenPreview(text.c_str(), videoWindow, OnPlateResult, this);
     std::lock_guard guard(lock_);
-    SdkHandle = handle;
+    sdkHandle_ = handle;
     return handle != 0;
 }
 
 void TVerizCamera::CloseCamera() {
-    if (SdkHandle == 0)
+    if (sdkHandle_ == 0)
         return;
     // Not under the lock: Close waits for a running callback, which takes the lock.
-    IceClose(SdkHandle);
+    IceClose(sdkHandle_);
     std::lock_guard guard(lock_);
-    SdkHandle = 0;
-    Online = false;
+    sdkHandle_ = 0;
+    online_ = false;
 }
 
 bool TVerizCamera::QueryOnline() {
-    Online = SdkHandle != 0 && IceGetStatus(SdkHandle);
-    return Online;
+    // The window thread is the only writer, so it reads the handle without the lock.
+    const bool online = sdkHandle_ != 0 && IceGetStatus(sdkHandle_);
+    std::lock_guard guard(lock_);
+    online_ = online;
+    return online;
+}
+
+bool TVerizCamera::IsOnline() const {
+    std::lock_guard guard(lock_);
+    return online_;
 }
 
 ICE_HANDLE TVerizCamera::CurrentHandle() const {
     std::lock_guard guard(lock_);
-    return SdkHandle;
+    return sdkHandle_;
 }
 
 bool TVerizCamera::SendSerial(std::string_view bytes) {
@@ -134,13 +153,35 @@ bool TVerizCamera::PlayPhrases(const Bytes& phrases) {
     return IceBroadcastGroup(handle, phrases.c_str());
 }
 
-int TVerizCamera::SlotForNewResult() {
+void TVerizCamera::KeepLost(std::string_view address, std::string_view plate,
+                            const LocalTime& receivedAt, const std::optional<bool>& broadcast,
+                            const std::optional<bool>& serial, std::uint64_t ticket) {
+    if (lostKept_ == kKeptLostResults)
+        return;
+    KeptLost& kept = lost_[lostKept_++];
+    CopyText(kept.Result.Address, kResultIPSize, address);
+    CopyText(kept.Result.Plate, kResultPlateSize, plate);
+    kept.Result.ReceivedAt = receivedAt;
+    kept.Result.Broadcast = broadcast;
+    kept.Result.Serial = serial;
+    kept.Ticket = ticket;
+}
+
+void TVerizCamera::KeepLostSlot(int slot) {
+    const ResultSlot& lost = slots_[slot];
+    KeepLost(TextUpToNul(lost.Result.ResultIP, kResultIPSize),
+             TextUpToNul(lost.Result.ResultPlate, kResultPlateSize), lost.ReceivedAt,
+             lost.Broadcast, lost.Serial, lost.Ticket);
+}
+
+int TVerizCamera::SlotForNewResult(const IncomingResult& incoming) {
     if (waitingCount_ == kWaitingSlots) {
         // All slots wait: the oldest gives way.
         const int oldest = waiting_[waitingHead_];
         waitingHead_ = (waitingHead_ + 1) % kWaitingSlots;
         --waitingCount_;
         ++lostResults_;
+        KeepLostSlot(oldest);
         ++messagesWithoutResult_;
         return oldest;
     }
@@ -148,17 +189,17 @@ int TVerizCamera::SlotForNewResult() {
     for (int slot = 0; slot < kSlotCount; ++slot)
         if (state_[slot] == SlotState::Free)
             return slot;
+    ++lostResults_;
+    ++messagesWithoutResult_;
+    KeepLost(incoming.Address, incoming.Plate, incoming.ReceivedAt, {}, {}, 0);
     return -1;
 }
 
 std::uint64_t TVerizCamera::StoreResult(const IncomingResult& incoming) {
     std::lock_guard guard(lock_);
-    const int slot = SlotForNewResult();
-    if (slot < 0) {
-        ++lostResults_;
-        ++messagesWithoutResult_;
+    const int slot = SlotForNewResult(incoming);
+    if (slot < 0)
         return 0;
-    }
     ResultSlot& target = slots_[slot];
     CopyText(target.Result.ResultIP, kResultIPSize, incoming.Address);
     CopyText(target.Result.ResultPlate, kResultPlateSize, incoming.Plate);
@@ -166,6 +207,9 @@ std::uint64_t TVerizCamera::StoreResult(const IncomingResult& incoming) {
     target.Result.CloseUpLen = CopyPicture(target.Result.CloseUpPicture, incoming.CloseUpPicture);
     target.RefusedFullPictureLen = incoming.RefusedFullPictureLen;
     target.RefusedCloseUpLen = incoming.RefusedCloseUpLen;
+    target.ReceivedAt = incoming.ReceivedAt;
+    target.Broadcast.reset();
+    target.Serial.reset();
     target.Ticket = ++lastTicket_;
     state_[slot] = SlotState::Waiting;
     waiting_[(waitingHead_ + waitingCount_) % kWaitingSlots] = slot;
@@ -187,11 +231,33 @@ void TVerizCamera::WithdrawResult(std::uint64_t ticket) {
         --waitingCount_;
         state_[slot] = SlotState::Free;
         ++unannouncedResults_;
+        KeepLostSlot(slot);
         return;
     }
     // It gave way while waiting, so a message was counted for it that will never come.
     if (messagesWithoutResult_ > 0)
         --messagesWithoutResult_;
+}
+
+void TVerizCamera::NoteSends(std::uint64_t ticket, bool broadcast, bool serial) {
+    if (ticket == 0)
+        return;
+    std::lock_guard guard(lock_);
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        ResultSlot& result = slots_[slot];
+        if (state_[slot] != SlotState::Free && result.Ticket == ticket) {
+            result.Broadcast = broadcast;
+            result.Serial = serial;
+            return;
+        }
+    }
+    for (int i = 0; i < lostKept_; ++i) {
+        if (lost_[i].Ticket == ticket) {
+            lost_[i].Result.Broadcast = broadcast;
+            lost_[i].Result.Serial = serial;
+            return;
+        }
+    }
 }
 
 TakenResult TVerizCamera::TakeWaitingResult() {
@@ -215,6 +281,9 @@ TakenResult TVerizCamera::TakeResultForMessage() {
     state_[latest_] = SlotState::Taken;
     taken.slot_ = latest_;
     taken.Result = &slots_[latest_].Result;
+    taken.ReceivedAt = slots_[latest_].ReceivedAt;
+    taken.Broadcast = slots_[latest_].Broadcast;
+    taken.Serial = slots_[latest_].Serial;
     return taken;
 }
 
@@ -224,6 +293,10 @@ TakenResult TVerizCamera::TakeOldestWaiting() {
     lostResults_ = 0;
     taken.UnannouncedResults = unannouncedResults_;
     unannouncedResults_ = 0;
+    taken.LostKept = lostKept_;
+    for (int i = 0; i < lostKept_; ++i)
+        taken.Lost[i] = lost_[i].Result;
+    lostKept_ = 0;
     if (waitingCount_ == 0)
         return taken;
     const int slot = waiting_[waitingHead_];
@@ -234,6 +307,9 @@ TakenResult TVerizCamera::TakeOldestWaiting() {
     taken.Result = &slots_[slot].Result;
     taken.RefusedFullPictureLen = slots_[slot].RefusedFullPictureLen;
     taken.RefusedCloseUpLen = slots_[slot].RefusedCloseUpLen;
+    taken.ReceivedAt = slots_[slot].ReceivedAt;
+    taken.Broadcast = slots_[slot].Broadcast;
+    taken.Serial = slots_[slot].Serial;
     return taken;
 }
 
@@ -242,37 +318,40 @@ void TVerizCamera::ReleaseSlot(int slot) {
     state_[slot] = SlotState::Free;
 }
 
-const TPlateResult& TVerizCamera::PlateResult() const {
+const TPlateResult& TVerizCamera::LatestResultUnlocked() const {
     return slots_[latest_].Result;
 }
 
 void CreateCameras() {
     IceInit();
-    auto* left = new TVerizCamera();
-    auto* right = new TVerizCamera();
+    auto left = std::make_unique<TVerizCamera>();
+    auto right = std::make_unique<TVerizCamera>();
     {
         std::lock_guard guard(CameraSetLock());
-        Camera3 = left;
-        Camera13 = right;
+        Camera3 = left.get();
+        Camera13 = right.get();
+        OwnedCameras()[0] = std::move(left);
+        OwnedCameras()[1] = std::move(right);
     }
-    left->CameraId = 3;
-    left->InstanceTag = TimeStampText();
+    Camera3->CameraId = 3;
+    Camera3->InstanceTag = TimeStampText();
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    right->CameraId = 13;
-    right->InstanceTag = TimeStampText();
+    Camera13->CameraId = 13;
+    Camera13->InstanceTag = TimeStampText();
 }
 
 void FreeCameras() {
     // Each reference is cleared before its object goes, so that a callback arriving meanwhile
     // finds no camera; the destructor's close waits for one that is running.
-    for (TVerizCamera** reference : {&Camera3, &Camera13}) {
-        TVerizCamera* camera = nullptr;
+    TVerizCamera** references[] = {&Camera3, &Camera13};
+    for (std::size_t i = 0; i < std::size(references); ++i) {
+        std::unique_ptr<TVerizCamera> camera;
         {
             std::lock_guard guard(CameraSetLock());
-            camera = *reference;
-            *reference = nullptr;
+            camera = std::move(OwnedCameras()[i]);
+            *references[i] = nullptr;
         }
-        delete camera;
+        camera.reset();
     }
     IceFini();
 }

@@ -11,8 +11,11 @@
 #include <mutex>
 #include <string_view>
 
+#include <optional>
+
 #include "camera/ice_ipcsdk.h"
 #include "common/Bytes.h"
+#include "common/Clock.h"
 
 namespace tavo {
 
@@ -43,7 +46,24 @@ struct IncomingResult {
     std::string_view CloseUpPicture;
     std::int32_t RefusedFullPictureLen = 0;
     std::int32_t RefusedCloseUpLen = 0;
+    // When the callback received the result.
+    LocalTime ReceivedAt;
 };
+
+// A result that was lost before the window thread took it (it gave way to a newer one while the
+// waiting results were full, or no message could announce it), kept so that the window thread
+// can record it. Fixed areas, so that keeping it allocates nothing.
+struct LostResult {
+    char Address[kResultIPSize];
+    char Plate[kResultPlateSize];
+    LocalTime ReceivedAt;
+    // The callback's voice and serial sends; empty when they had not been made.
+    std::optional<bool> Broadcast;
+    std::optional<bool> Serial;
+};
+
+// Lost results kept between two takes; those beyond are only counted.
+constexpr int kKeptLostResults = 16;
 
 class TVerizCamera;
 
@@ -60,11 +80,19 @@ public:
     // Counts of pictures of this result that were too long for their areas (0 = none).
     std::int32_t RefusedFullPictureLen = 0;
     std::int32_t RefusedCloseUpLen = 0;
+    // When the callback received this result, and what became of its voice and serial sends
+    // (empty when the callback had not made them when the result was taken).
+    LocalTime ReceivedAt;
+    std::optional<bool> Broadcast;
+    std::optional<bool> Serial;
     // Results of this camera that were replaced while waiting, since the last take.
     int LostResults = 0;
     // Results of this camera withdrawn because the window could not be told of them, since the
     // last take.
     int UnannouncedResults = 0;
+    // The first LostKept of those lost and withdrawn results, oldest first.
+    int LostKept = 0;
+    std::array<LostResult, kKeptLostResults> Lost{};
 
 private:
     friend class TVerizCamera;
@@ -86,12 +114,16 @@ public:
 
     // true when the camera was opened and its live video goes to videoWindow. An open camera is
     // closed first; a camera without a number (CameraId 0) is not opened. The address reaches
-    // the library exactly as given.
+    // the library exactly as given. Window thread.
     bool OpenCamera(std::string_view address, std::uintptr_t videoWindow);
-    // Closes the library handle, if any; Online becomes false. Waiting results stay.
+    // Closes the library handle, if any; the camera is then offline. Waiting results stay.
+    // Window thread.
     void CloseCamera();
-    // true when the camera is open and the library reports it online; stored in Online.
+    // true when the camera is open and the library reports it online; IsOnline says the same
+    // until the next query or close. Window thread.
     bool QueryOnline();
+    // The answer of the last QueryOnline; false before the first, and after a close.
+    bool IsOnline() const;
 
     // Each send returns true exactly when the library reports success, and false without a
     // library call when the camera is not open.
@@ -114,6 +146,9 @@ public:
     // message will come for it. Left waiting, it would make every later message take the result
     // before its own; so it is withdrawn, if it still waits, and counted as unannounced.
     void WithdrawResult(std::uint64_t ticket);
+    // Library thread: what became of the voice and serial sends of the result with this ticket,
+    // kept with it wherever it is by now (waiting, taken or lost). Allocates nothing.
+    void NoteSends(std::uint64_t ticket, bool broadcast, bool serial);
     // Window thread: takes the oldest waiting result.
     TakenResult TakeWaitingResult();
     // Window thread, for one WM_PLATE_RESULT: the oldest waiting result. When none waits, the
@@ -122,19 +157,16 @@ public:
     // has the camera's current result handled again.
     TakenResult TakeResultForMessage();
 
-    // The latest result (zero-filled before the first). It is rewritten on the library thread:
-    // read it only while no callback can run, or on the thread that delivered it.
-    const TPlateResult& PlateResult() const;
+    // The latest result stored (zero-filled before the first), read without the lock: the
+    // library thread rewrites it, so only a test that knows no callback can run reads it.
+    const TPlateResult& LatestResultUnlocked() const;
 
-    // The library handle, as the library thread may read it while the window thread opens or
-    // closes the camera.
+    // The library handle (0 when closed), as the library thread may read it while the window
+    // thread opens or closes the camera.
     ICE_HANDLE CurrentHandle() const;
 
     std::int32_t CameraId = 0;
     Bytes InstanceTag;
-    // Written on the window thread only, under the lock.
-    ICE_HANDLE SdkHandle = 0;
-    bool Online = false;
     std::uintptr_t NotifyWindow = 0;
 
 private:
@@ -145,14 +177,29 @@ private:
         TPlateResult Result;
         std::int32_t RefusedFullPictureLen;
         std::int32_t RefusedCloseUpLen;
+        LocalTime ReceivedAt;
+        std::optional<bool> Broadcast;
+        std::optional<bool> Serial;
+        std::uint64_t Ticket;
+    };
+    struct KeptLost {
+        LostResult Result;
         std::uint64_t Ticket;
     };
 
-    int SlotForNewResult();
+    int SlotForNewResult(const IncomingResult& incoming);
     TakenResult TakeOldestWaiting(); // under the lock
     void ReleaseSlot(int slot);
+    // Under the lock: keeps a lost result for the next take, when there is room.
+    void KeepLost(std::string_view address, std::string_view plate, const LocalTime& receivedAt,
+                  const std::optional<bool>& broadcast, const std::optional<bool>& serial,
+                  std::uint64_t ticket);
+    void KeepLostSlot(int slot);
 
     mutable std::mutex lock_;
+    // Written on the window thread only, under the lock.
+    ICE_HANDLE sdkHandle_ = 0;
+    bool online_ = false;
     std::unique_ptr<ResultSlot[]> slots_;
     std::array<SlotState, kSlotCount> state_{};
     std::array<int, kWaitingSlots> waiting_{}; // slot numbers, oldest first from waitingHead_
@@ -161,12 +208,15 @@ private:
     int latest_ = 0;
     int lostResults_ = 0;
     int unannouncedResults_ = 0;
+    int lostKept_ = 0;
+    std::array<KeptLost, kKeptLostResults> lost_{};
     // Messages already posted for results that gave way: each will find no result waiting.
     int messagesWithoutResult_ = 0;
     std::uint64_t lastTicket_ = 0;
 };
 
-// The camera set, in search order. Null before CreateCameras and after FreeCameras.
+// The camera set, in search order: the set's two cameras, which it owns. Null before
+// CreateCameras and after FreeCameras.
 extern TVerizCamera* Camera3;
 extern TVerizCamera* Camera13;
 
