@@ -3,6 +3,7 @@
 #include "app/UFrmMain_tavoCamera.h"
 
 #include <algorithm>
+#include <chrono>
 #include <exception>
 #include <stdexcept>
 #include <utility>
@@ -12,6 +13,7 @@
 #include "app/WindowClass.h"
 #include "camera/ResultIndex.h"
 #include "camera/UnitVerizCamera.h"
+#include "records/CaptureArchive.h"
 #include "records/StationSettings.h"
 #include "records/UMyUtils.h"
 #include "records/tavoLogUnit.h"
@@ -27,6 +29,10 @@ constexpr int kLeftPanelMinWidth = 400;
 constexpr int kLeftPanelMaxWidth = 1000;
 constexpr int kFontHeight = 20;
 constexpr DWORD kMainWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+
+// The archive sweep runs this long after start, then every hour.
+constexpr std::chrono::seconds kFirstSweepDelay{5};
+constexpr std::chrono::hours kSweepInterval{1};
 
 // Settings section of the window: its component name.
 constexpr std::string_view kSettingsSection = "FrmMain_tavoCamera";
@@ -126,6 +132,7 @@ void TFrmMain_tavoCamera::FormCreate() {
     RightIP.clear();
     LoadSaveAddresses(kIniRead);
     Settings = ReadStationSettings();
+    StartArchiveSweep();
     EnableMenuItem(GetSystemMenu(hwnd_, FALSE), SC_CLOSE, MF_GRAYED);
     AddTrayIcon(hwnd_);
     application_.ShowMainForm = false;
@@ -150,6 +157,7 @@ void TFrmMain_tavoCamera::FormClose() {
 }
 
 void TFrmMain_tavoCamera::FormDestroy() {
+    StopArchiveSweep(); // before the cameras go
     if (!camerasCreated_)
         return;
     camerasCreated_ = false;
@@ -158,6 +166,26 @@ void TFrmMain_tavoCamera::FormDestroy() {
     } catch (...) {
         // Whatever goes wrong while the cameras are freed, the destruction goes on.
     }
+}
+
+void TFrmMain_tavoCamera::StartArchiveSweep() {
+    const SweepRules rules{Settings.KeepDays, Settings.MinFreeMB};
+    if (!rules.Any())
+        return;
+    sweeper_ =
+        std::make_unique<ArchiveSweeper>(rules, DriveFreeSpace, kFirstSweepDelay, kSweepInterval);
+    if (!sweeper_->Start()) {
+        sweeper_.reset();
+        return;
+    }
+    // A picture that could not be written may mean a full drive: sweep at once.
+    ArchiveSweeper* sweeper = sweeper_.get();
+    SetArchiveWriteFailedHandler([sweeper] { sweeper->RequestSweep(); });
+}
+
+void TFrmMain_tavoCamera::StopArchiveSweep() {
+    SetArchiveWriteFailedHandler({});
+    sweeper_.reset();
 }
 
 void TFrmMain_tavoCamera::LoadSaveAddresses(std::int32_t mode) {
