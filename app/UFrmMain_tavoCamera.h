@@ -13,6 +13,7 @@
 
 #include "app/TApplication.h"
 #include "app/TRzPanel.h"
+#include "camera/CameraWatch.h"
 #include "camera/PlateResultHandler.h"
 #include "common/Bytes.h"
 #include "common/Win32Handles_win.h"
@@ -106,6 +107,9 @@ private:
     void PopUpTrayMenu();
     void StartArchiveSweep();
     void StopArchiveSweep();
+    void StartCameraWatch();
+    void StopCameraWatch();
+    void CameraWatchTimer();
 
     TApplication& application_;
     HWND hwnd_ = nullptr;
@@ -119,6 +123,8 @@ private:
     UniqueMenu TrayPopMenu;
     // The archive sweep's thread, with KeepDays or MinFreeMB set.
     std::unique_ptr<ArchiveSweeper> sweeper_;
+    // The camera watch, with CameraCheckSeconds set; driven by a window timer.
+    std::unique_ptr<CameraWatch> watch_;
 };
 
 } // namespace tavo
