@@ -42,8 +42,8 @@ constexpr UINT_PTR kCameraWatchTimerId = 1;
 // Settings section of the window: its component name.
 constexpr std::string_view kSettingsSection = "FrmMain_tavoCamera";
 
-} // namespace
-
+// The left panel's width for a width of RzPanel_Top: half of it, but never less than 400 and
+// never more than 1000 pixels.
 int LeftPanelWidth(int topWidth) {
     int width = topWidth / 2;
     if (width <= kLeftPanelMinWidth)
@@ -52,6 +52,8 @@ int LeftPanelWidth(int topWidth) {
         width = kLeftPanelMaxWidth;
     return width;
 }
+
+} // namespace
 
 TFrmMain_tavoCamera::TFrmMain_tavoCamera(TApplication& application) : application_(application) {}
 
@@ -67,7 +69,7 @@ void TFrmMain_tavoCamera::Create() {
                         reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     const int x = (GetSystemMetrics(SM_CXSCREEN) - kDesignWidth) / 2;
     const int y = (GetSystemMetrics(SM_CYSCREEN) - kDesignHeight) / 2;
-    CreateWindowExW(0, kMainWindowClass, WideText(GbkText("高清车牌识别")).c_str(),
+    CreateWindowExW(0, kMainWindowClass, WideText(GbkText(kMainWindowCaption)).c_str(),
                     kMainWindowStyle, x, y, kDesignWidth, kDesignHeight, application_.Handle(),
                     nullptr, GetModuleHandleW(nullptr), this);
     if (!hwnd_)
@@ -133,7 +135,7 @@ void TFrmMain_tavoCamera::FormCreate() {
     Camera13->NotifyWindow = reinterpret_cast<std::uintptr_t>(hwnd_);
     LeftIP.clear();
     RightIP.clear();
-    LoadSaveAddresses(0);
+    LoadSaveAddresses(kIniRead);
     Settings = ReadStationSettings();
     StartArchiveSweep();
     EnableMenuItem(GetSystemMenu(hwnd_, FALSE), SC_CLOSE, MF_GRAYED);
@@ -157,7 +159,7 @@ void TFrmMain_tavoCamera::FormKeyDown(WPARAM) {
 }
 
 void TFrmMain_tavoCamera::FormClose() {
-    LoadSaveAddresses(1);
+    LoadSaveAddresses(kIniWrite);
 }
 
 void TFrmMain_tavoCamera::FormDestroy() {
@@ -251,7 +253,7 @@ void TFrmMain_tavoCamera::LoadSaveAddresses(std::int32_t mode) {
     for (const auto& [key, field] : fields) {
         Bytes value = *field;
         const bool ok = IniValue(kSettingsSection, key, value, mode);
-        if (ok && mode == 0) {
+        if (ok && mode == kIniRead) {
             Bytes trimmed = TrimText(value);
             if (!trimmed.empty())
                 *field = std::move(trimmed);
