@@ -123,6 +123,7 @@ void TFrmMain_tavoCamera::FormCreate() {
     RightIP.clear();
     LoadSaveAddresses(0);
     Settings = ReadStationSettings();
+    Upload.Start(Settings, hwnd_);
     EnableMenuItem(GetSystemMenu(hwnd_, FALSE), SC_CLOSE, MF_GRAYED);
     AddTrayIcon(hwnd_);
     application_.ShowMainForm = false;
@@ -150,6 +151,12 @@ void TFrmMain_tavoCamera::FormDestroy() {
     if (!camerasCreated_)
         return;
     camerasCreated_ = false;
+    try {
+        // The sender stops before the cameras go; what waits stays in the outbox.
+        Upload.Stop();
+    } catch (...) {
+        // The destruction goes on.
+    }
     try {
         FreeCameras();
     } catch (...) {
@@ -221,6 +228,10 @@ void TFrmMain_tavoCamera::SetPlateText(std::string_view gbk) {
 
 void TFrmMain_tavoCamera::SetImagePath(std::string_view gbk) {
     HwndSetText(Edt_inputPlateImage, gbk);
+}
+
+void TFrmMain_tavoCamera::ResultRecorded(const TResultRecord& record) {
+    Upload.Record(record);
 }
 
 void TFrmMain_tavoCamera::WMPlateResult(WPARAM cameraId) {
@@ -371,6 +382,9 @@ LRESULT TFrmMain_tavoCamera::HandleMessage(UINT message, WPARAM wParam, LPARAM l
         return 0;
     case WM_RESTORE_INSTANCE:
         WMRestoreInstance();
+        return 0;
+    case WM_UPLOAD_REPORT:
+        Upload.WriteReports();
         return 0;
     default:
         break;

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "app/StationUpload.h"
 #include "app/TApplication.h"
 #include "app/TRzPanel.h"
 #include "app/Win32Handles.h"
@@ -66,6 +67,8 @@ public:
     // The hidden edits, as the plate-result handling fills them.
     void SetPlateText(std::string_view gbk) override;
     void SetImagePath(std::string_view gbk) override;
+    // Every result's record goes on to the event feed.
+    void ResultRecorded(const TResultRecord& record) override;
 
     void SetHwnd(HWND hwnd) { hwnd_ = hwnd; }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -93,6 +96,8 @@ public:
     Bytes RightIP;
     // The [STATION] section, read once by the creation step.
     StationSettings Settings;
+    // The event feed, switched on by the creation step when UploadUrl is set.
+    StationUpload Upload;
 
 private:
     void CreateComponents();

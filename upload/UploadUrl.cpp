@@ -94,8 +94,9 @@ bool ParseUploadUrl(std::string_view url, UploadTarget& target) {
     if (hasPort && !ParsePort(port, parsed.Port))
         return false;
     parsed.Host = host;
-    parsed.PathAndQuery =
-        path.empty() || path.front() == '?' ? "/" + std::string(path) : std::string(path);
+    if (path.empty() || path.front() == '?')
+        parsed.PathAndQuery.push_back('/');
+    parsed.PathAndQuery.append(path.data(), path.size());
     target = std::move(parsed);
     return true;
 }

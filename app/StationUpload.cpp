@@ -1,0 +1,132 @@
+// The event feed wired to the station.
+#include "app/StationUpload.h"
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "common/GbkText.h"
+#include "common/HostPath.h"
+#include "records/tavoLogUnit.h"
+#include "upload/WinHttpTransport.h"
+
+namespace tavo {
+
+namespace {
+
+constexpr std::int32_t kLeftCameraId = 3;
+
+const char* StateName(ResultState state) {
+    switch (state) {
+    case ResultState::Offline:
+        return "offline";
+    case ResultState::Dropped:
+        return "dropped";
+    case ResultState::Handled:
+        break;
+    }
+    return "handled";
+}
+
+// This computer's name (GBK).
+Bytes ComputerName() {
+    wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD length = MAX_COMPUTERNAME_LENGTH + 1;
+    if (!GetComputerNameW(name, &length))
+        return Bytes();
+    return Utf16ToGbk(std::u16string(name, name + length));
+}
+
+// A picture of the archive by its path relative to the program folder.
+bool ReadArchivedPicture(const Bytes& gbkPath, Bytes& contents) {
+    std::ifstream in(ProgramPath(gbkPath), std::ios::binary);
+    if (!in)
+        return false;
+    contents.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+} // namespace
+
+UploadEvent EventOfRecord(const TResultRecord& record, const Bytes& station) {
+    UploadEvent event;
+    event.Station = station;
+    event.Side = record.CameraId == kLeftCameraId ? "left" : "right";
+    event.CameraAddress = record.Address;
+    event.Plate = TrimText(record.Plate);
+    event.Time = record.ReceivedAt;
+    event.UtcOffsetMinutes = LocalUtcOffsetMinutes(record.ReceivedAt);
+    event.State = StateName(record.State);
+    event.FullPicture = record.FullPicturePath;
+    event.CloseUpPicture = record.CloseUpPicturePath;
+    return event;
+}
+
+StationUpload::~StationUpload() {
+    feed_.Stop();
+}
+
+void StationUpload::Start(const StationSettings& settings, HWND window) {
+    window_ = window;
+    windowThread_ = GetCurrentThreadId();
+    station_ = ComputerName();
+    FeedSettings feed;
+    feed.Url = settings.UploadUrl;
+    feed.Token = settings.UploadToken;
+    feed.Pictures = settings.UploadPictures;
+    feed.Keep = settings.UploadKeep;
+    feed_.Start(feed, ProgramPath("Log\\Outbox"), MakeWinHttpTransport, ReadArchivedPicture);
+}
+
+void StationUpload::Record(const TResultRecord& record) {
+    if (feed_.On())
+        feed_.Add(EventOfRecord(record, station_));
+}
+
+void StationUpload::Stop() {
+    feed_.Stop();
+    WriteReports();
+}
+
+void StationUpload::UploadError(const Bytes& gbkLine) {
+    Report(true, gbkLine);
+}
+
+void StationUpload::UploadDebug(const Bytes& gbkLine) {
+    Report(false, gbkLine);
+}
+
+void StationUpload::Report(bool error, const Bytes& gbkLine) {
+    if (GetCurrentThreadId() == windowThread_) {
+        WriteReports(); // what the sender said earlier comes first
+        if (error)
+            ErrorLog(gbkLine);
+        else
+            DebugLog(gbkLine);
+        return;
+    }
+    bool first = false;
+    {
+        const std::lock_guard lock(mutex_);
+        first = waiting_.empty();
+        waiting_.emplace_back(error, gbkLine);
+    }
+    if (first && window_)
+        PostMessageW(window_, WM_UPLOAD_REPORT, 0, 0);
+}
+
+void StationUpload::WriteReports() {
+    std::vector<std::pair<bool, Bytes>> lines;
+    {
+        const std::lock_guard lock(mutex_);
+        lines.swap(waiting_);
+    }
+    for (const auto& [error, line] : lines) {
+        if (error)
+            ErrorLog(line);
+        else
+            DebugLog(line);
+    }
+}
+
+} // namespace tavo
