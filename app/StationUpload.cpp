@@ -1,11 +1,11 @@
 // The event feed wired to the station.
 #include "app/StationUpload.h"
 
-#include <fstream>
-#include <iterator>
+#include <exception>
 #include <string>
 
 #include "common/GbkText.h"
+#include "common/HostFile.h"
 #include "common/HostPath.h"
 #include "records/tavoLogUnit.h"
 #include "upload/WinHttpTransport.h"
@@ -39,11 +39,7 @@ Bytes ComputerName() {
 
 // A picture of the archive by its path relative to the program folder.
 bool ReadArchivedPicture(const Bytes& gbkPath, Bytes& contents) {
-    std::ifstream in(ProgramPath(gbkPath), std::ios::binary);
-    if (!in)
-        return false;
-    contents.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    return ReadWholeHostFile(ProgramPath(gbkPath), contents);
 }
 
 } // namespace
@@ -53,7 +49,7 @@ UploadEvent EventOfRecord(const TResultRecord& record, const Bytes& station) {
     event.Station = station;
     event.Side = record.CameraId == kLeftCameraId ? "left" : "right";
     event.CameraAddress = record.Address;
-    event.Plate = TrimText(record.Plate);
+    event.Plate = record.Plate;
     event.Time = record.ReceivedAt;
     event.UtcOffsetMinutes = LocalUtcOffsetMinutes(record.ReceivedAt);
     event.State = StateName(record.State);
@@ -79,8 +75,14 @@ void StationUpload::Start(const StationSettings& settings, HWND window) {
 }
 
 void StationUpload::Record(const TResultRecord& record) {
-    if (feed_.On())
+    if (!feed_.On())
+        return;
+    try {
         feed_.Add(EventOfRecord(record, station_));
+    } catch (const std::exception& error) {
+        // The result itself is handled; only its event is lost.
+        ErrorLog(Utf8ToGbk("上传事件未能写入：") + Bytes(error.what()));
+    }
 }
 
 void StationUpload::Stop() {

@@ -21,8 +21,8 @@ namespace tavo {
 // Posted to the main window when the sender has log lines waiting; its parameters are not used.
 constexpr UINT WM_UPLOAD_REPORT = WM_USER + 0x13; // 0x413
 
-// The event of a result record: side, address, trimmed plate, time with its offset, state and
-// the archived pictures' paths, from the station `station`. The id is given by the feed.
+// The event of a result record: side, address, plate as the camera gave it, time with its offset,
+// state and the archived pictures' paths, from the station `station`. The id is given by the feed.
 UploadEvent EventOfRecord(const TResultRecord& record, const Bytes& station);
 
 class StationUpload final : public UploadReports {
@@ -34,7 +34,8 @@ public:
 
     // Window thread, in the creation step: switches the feed on when UploadUrl is set.
     void Start(const StationSettings& settings, HWND window);
-    // Window thread, after each result: the event goes to the outbox (nothing when off).
+    // Window thread, after each result: the event goes to the outbox (nothing when off). Nothing
+    // is raised.
     void Record(const TResultRecord& record);
     // Window thread: writes the lines the sender left.
     void WriteReports();

@@ -10,6 +10,7 @@
 #include "app/TrayIcon.h"
 #include "app/WinText.h"
 #include "app/WindowClass.h"
+#include "camera/ResultIndex.h"
 #include "camera/UnitVerizCamera.h"
 #include "records/StationSettings.h"
 #include "records/UMyUtils.h"
@@ -231,6 +232,8 @@ void TFrmMain_tavoCamera::SetImagePath(std::string_view gbk) {
 }
 
 void TFrmMain_tavoCamera::ResultRecorded(const TResultRecord& record) {
+    if (Settings.RecognitionIndex)
+        WriteIndexLine(record);
     Upload.Record(record);
 }
 

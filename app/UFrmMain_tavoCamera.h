@@ -13,9 +13,9 @@
 #include "app/StationUpload.h"
 #include "app/TApplication.h"
 #include "app/TRzPanel.h"
-#include "app/Win32Handles.h"
 #include "camera/PlateResultHandler.h"
 #include "common/Bytes.h"
+#include "common/Win32Handles_win.h"
 #include "records/StationSettings.h"
 
 namespace tavo {
@@ -67,7 +67,8 @@ public:
     // The hidden edits, as the plate-result handling fills them.
     void SetPlateText(std::string_view gbk) override;
     void SetImagePath(std::string_view gbk) override;
-    // Every result's record goes on to the event feed.
+    // Each result's record goes on to what the settings switch on: the daily index and the
+    // event feed.
     void ResultRecorded(const TResultRecord& record) override;
 
     void SetHwnd(HWND hwnd) { hwnd_ = hwnd; }

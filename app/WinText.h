@@ -4,19 +4,13 @@
 
 #include <windows.h>
 
-#include <string>
 #include <string_view>
 
 #include "common/Bytes.h"
 #include "common/GbkText.h"
+#include "common/WideText_win.h"
 
 namespace tavo {
-
-// GBK text as a UTF-16 string for a W function (wchar_t is 16 bits wide on Windows).
-inline std::wstring WideText(std::string_view gbk) {
-    const std::u16string text = GbkToUtf16(gbk);
-    return std::wstring(text.begin(), text.end());
-}
 
 // A text written in this source (UTF-8) as the GBK bytes the station works with.
 inline Bytes GbkText(std::string_view utf8) {

@@ -8,9 +8,9 @@
 
 #include "app/TApplication.h"
 #include "app/UFrmMain_tavoCamera.h"
-#include "app/Win32Handles.h"
 #include "app/WinText.h"
 #include "camera/IceLibrary.h"
+#include "common/Win32Handles_win.h"
 #include "records/tavoLogUnit.h"
 
 namespace tavo {

@@ -7,6 +7,7 @@
 #include "camera/MessagePoster.h"
 #include "camera/UnitVerizCamera.h"
 #include "common/Bytes.h"
+#include "common/Clock.h"
 
 namespace tavo {
 
@@ -33,6 +34,7 @@ Picture FitPicture(const char* bytes, std::int32_t count) {
 void HandleResult(TVerizCamera& camera, const char* address, const char* plate,
                   const char* fullPicture, std::int32_t fullPictureLen, const char* closeUpPicture,
                   std::int32_t closeUpLen) {
+    const LocalTime receivedAt = NowLocal();
     // Texts are cut at their areas; a text never is read past them.
     const std::string_view plateText = TextUpToNul(plate, kResultPlateSize - 1);
     // Everything that can raise an error comes before the result is stored, so a failure here
@@ -49,11 +51,14 @@ void HandleResult(TVerizCamera& camera, const char* address, const char* plate,
     incoming.CloseUpPicture = closeUp.Data;
     incoming.RefusedFullPictureLen = full.Refused;
     incoming.RefusedCloseUpLen = closeUp.Refused;
+    incoming.ReceivedAt = receivedAt;
     const std::uint64_t ticket = camera.StoreResult(incoming);
 
-    // The camera's answer; failures leave no trace, and the post goes out regardless.
-    camera.PlayPhrases(phrases);
-    camera.SendSerial(announcement);
+    // The camera's answer; failures stop nothing, and the post goes out regardless. What became
+    // of the two sends is kept with the result for its record.
+    const bool broadcast = camera.PlayPhrases(phrases);
+    const bool serial = camera.SendSerial(announcement);
+    camera.NoteSends(ticket, broadcast, serial);
     if (!PostWindowMessage(camera.NotifyWindow, WM_PLATE_RESULT,
                            static_cast<std::uintptr_t>(camera.CameraId), 0))
         camera.WithdrawResult(ticket); // no message will take it

@@ -65,6 +65,23 @@ void ShowAndSend(TVerizCamera& camera, const TPlateResult& result, PlateResultTa
     record.Command98 = camera.SendDisplayCommand(shown, 98, 1);
 }
 
+// Results lost before the window thread took them, recorded as dropped, oldest first.
+void RecordLostResults(const TVerizCamera& camera, const TakenResult& taken,
+                       PlateResultTarget& window) {
+    for (int i = 0; i < taken.LostKept; ++i) {
+        const LostResult& lost = taken.Lost[i];
+        TResultRecord record;
+        record.CameraId = camera.CameraId;
+        record.Address = TextUpToNul(lost.Address, kResultIPSize);
+        record.Plate = TextUpToNul(lost.Plate, kResultPlateSize);
+        record.ReceivedAt = lost.ReceivedAt;
+        record.Broadcast = lost.Broadcast;
+        record.Serial = lost.Serial;
+        record.State = ResultState::Dropped;
+        window.ResultRecorded(record);
+    }
+}
+
 void LogHandlingError(std::string_view message) {
     try {
         ErrorLog(Utf8ToGbk("车牌自动识别报错！") + Bytes(message));
@@ -82,12 +99,15 @@ void HandlePlateResult(std::uintptr_t cameraId, PlateResultTarget& window) {
     try {
         TakenResult taken = camera->TakeWaitingResult();
         LogLinkTrouble(*camera, taken);
+        RecordLostResults(*camera, taken, window);
         if (taken.Result != nullptr) {
             TResultRecord record;
             record.CameraId = camera->CameraId;
             record.Address = TextUpToNul(taken.Result->ResultIP, kResultIPSize);
             record.Plate = TextUpToNul(taken.Result->ResultPlate, kResultPlateSize);
-            record.ReceivedAt = NowLocal();
+            record.ReceivedAt = taken.ReceivedAt;
+            record.Broadcast = taken.Broadcast;
+            record.Serial = taken.Serial;
             ShowAndSend(*camera, *taken.Result, window, record);
             window.ResultRecorded(record);
         }

@@ -26,8 +26,9 @@ public:
 // Handles one WM_PLATE_RESULT whose wParam is cameraId: takes that camera's oldest waiting
 // result and, if the camera is online, archives it, shows it in the window and sends it to the
 // display; then the window is given its record. Results lost while waiting and pictures too long
-// for their areas are written to the error log; an error on the way ends the handling and goes to
-// the error log as well. Nothing is raised.
+// for their areas are written to the error log, and the lost results are given to the window as
+// dropped records first, oldest first. An error on the way ends the handling and goes to the
+// error log as well. Nothing is raised.
 void HandlePlateResult(std::uintptr_t cameraId, PlateResultTarget& window);
 
 } // namespace tavo

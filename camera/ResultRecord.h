@@ -13,7 +13,7 @@ namespace tavo {
 enum class ResultState : std::uint8_t {
     Handled, // the camera was online: archived, shown and sent as far as each step succeeded
     Offline, // the camera was offline when the result was handled: nothing archived or sent
-    Dropped, // lost while waiting, because the waiting results were full
+    Dropped, // lost while waiting: the waiting results were full, or no message announced it
 };
 
 struct TResultRecord {

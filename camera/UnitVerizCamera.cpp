@@ -47,8 +47,10 @@ std::int32_t CopyPicture(char* area, std::string_view picture) {
 
 TakenResult::TakenResult(TakenResult&& other) noexcept
     : Result(other.Result), RefusedFullPictureLen(other.RefusedFullPictureLen),
-      RefusedCloseUpLen(other.RefusedCloseUpLen), LostResults(other.LostResults),
-      UnannouncedResults(other.UnannouncedResults), camera_(other.camera_), slot_(other.slot_) {
+      RefusedCloseUpLen(other.RefusedCloseUpLen), ReceivedAt(other.ReceivedAt),
+      Broadcast(other.Broadcast), Serial(other.Serial), LostResults(other.LostResults),
+      UnannouncedResults(other.UnannouncedResults), LostKept(other.LostKept), Lost(other.Lost),
+      camera_(other.camera_), slot_(other.slot_) {
     other.slot_ = -1;
     other.Result = nullptr;
 }
@@ -134,29 +136,51 @@ bool TVerizCamera::PlayPhrases(const Bytes& phrases) {
     return IceBroadcastGroup(handle, phrases.c_str());
 }
 
-int TVerizCamera::SlotForNewResult() {
+void TVerizCamera::KeepLost(std::string_view address, std::string_view plate,
+                            const LocalTime& receivedAt, const std::optional<bool>& broadcast,
+                            const std::optional<bool>& serial, std::uint64_t ticket) {
+    if (lostKept_ == kKeptLostResults)
+        return;
+    KeptLost& kept = lost_[lostKept_++];
+    CopyText(kept.Result.Address, kResultIPSize, address);
+    CopyText(kept.Result.Plate, kResultPlateSize, plate);
+    kept.Result.ReceivedAt = receivedAt;
+    kept.Result.Broadcast = broadcast;
+    kept.Result.Serial = serial;
+    kept.Ticket = ticket;
+}
+
+void TVerizCamera::KeepLostSlot(int slot) {
+    const ResultSlot& lost = slots_[slot];
+    KeepLost(TextUpToNul(lost.Result.ResultIP, kResultIPSize),
+             TextUpToNul(lost.Result.ResultPlate, kResultPlateSize), lost.ReceivedAt,
+             lost.Broadcast, lost.Serial, lost.Ticket);
+}
+
+int TVerizCamera::SlotForNewResult(const IncomingResult& incoming) {
     if (waitingCount_ == kWaitingSlots) {
         // All slots wait: the oldest gives way.
         const int oldest = waiting_[waitingHead_];
         waitingHead_ = (waitingHead_ + 1) % kWaitingSlots;
         --waitingCount_;
         ++lostResults_;
+        KeepLostSlot(oldest);
         return oldest;
     }
     // At most three wait and one is taken, so one of the five slots is free.
     for (int slot = 0; slot < kSlotCount; ++slot)
         if (state_[slot] == SlotState::Free)
             return slot;
+    ++lostResults_;
+    KeepLost(incoming.Address, incoming.Plate, incoming.ReceivedAt, {}, {}, 0);
     return -1;
 }
 
 std::uint64_t TVerizCamera::StoreResult(const IncomingResult& incoming) {
     std::lock_guard guard(lock_);
-    const int slot = SlotForNewResult();
-    if (slot < 0) {
-        ++lostResults_;
+    const int slot = SlotForNewResult(incoming);
+    if (slot < 0)
         return 0;
-    }
     ResultSlot& target = slots_[slot];
     CopyText(target.Result.ResultIP, kResultIPSize, incoming.Address);
     CopyText(target.Result.ResultPlate, kResultPlateSize, incoming.Plate);
@@ -164,6 +188,9 @@ std::uint64_t TVerizCamera::StoreResult(const IncomingResult& incoming) {
     target.Result.CloseUpLen = CopyPicture(target.Result.CloseUpPicture, incoming.CloseUpPicture);
     target.RefusedFullPictureLen = incoming.RefusedFullPictureLen;
     target.RefusedCloseUpLen = incoming.RefusedCloseUpLen;
+    target.ReceivedAt = incoming.ReceivedAt;
+    target.Broadcast.reset();
+    target.Serial.reset();
     target.Ticket = ++lastTicket_;
     state_[slot] = SlotState::Waiting;
     waiting_[(waitingHead_ + waitingCount_) % kWaitingSlots] = slot;
@@ -185,7 +212,29 @@ void TVerizCamera::WithdrawResult(std::uint64_t ticket) {
         --waitingCount_;
         state_[slot] = SlotState::Free;
         ++unannouncedResults_;
+        KeepLostSlot(slot);
         return;
+    }
+}
+
+void TVerizCamera::NoteSends(std::uint64_t ticket, bool broadcast, bool serial) {
+    if (ticket == 0)
+        return;
+    std::lock_guard guard(lock_);
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        ResultSlot& result = slots_[slot];
+        if (state_[slot] != SlotState::Free && result.Ticket == ticket) {
+            result.Broadcast = broadcast;
+            result.Serial = serial;
+            return;
+        }
+    }
+    for (int i = 0; i < lostKept_; ++i) {
+        if (lost_[i].Ticket == ticket) {
+            lost_[i].Result.Broadcast = broadcast;
+            lost_[i].Result.Serial = serial;
+            return;
+        }
     }
 }
 
@@ -196,6 +245,10 @@ TakenResult TVerizCamera::TakeWaitingResult() {
     lostResults_ = 0;
     taken.UnannouncedResults = unannouncedResults_;
     unannouncedResults_ = 0;
+    taken.LostKept = lostKept_;
+    for (int i = 0; i < lostKept_; ++i)
+        taken.Lost[i] = lost_[i].Result;
+    lostKept_ = 0;
     if (waitingCount_ == 0)
         return taken;
     const int slot = waiting_[waitingHead_];
@@ -206,6 +259,9 @@ TakenResult TVerizCamera::TakeWaitingResult() {
     taken.Result = &slots_[slot].Result;
     taken.RefusedFullPictureLen = slots_[slot].RefusedFullPictureLen;
     taken.RefusedCloseUpLen = slots_[slot].RefusedCloseUpLen;
+    taken.ReceivedAt = slots_[slot].ReceivedAt;
+    taken.Broadcast = slots_[slot].Broadcast;
+    taken.Serial = slots_[slot].Serial;
     return taken;
 }
 

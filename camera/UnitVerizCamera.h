@@ -11,8 +11,11 @@
 #include <mutex>
 #include <string_view>
 
+#include <optional>
+
 #include "camera/ice_ipcsdk.h"
 #include "common/Bytes.h"
+#include "common/Clock.h"
 
 namespace tavo {
 
@@ -43,7 +46,24 @@ struct IncomingResult {
     std::string_view CloseUpPicture;
     std::int32_t RefusedFullPictureLen = 0;
     std::int32_t RefusedCloseUpLen = 0;
+    // When the callback received the result.
+    LocalTime ReceivedAt;
 };
+
+// A result that was lost before the window thread took it (it gave way to a newer one while the
+// waiting results were full, or no message could announce it), kept so that the window thread
+// can record it. Fixed areas, so that keeping it allocates nothing.
+struct LostResult {
+    char Address[kResultIPSize];
+    char Plate[kResultPlateSize];
+    LocalTime ReceivedAt;
+    // The callback's voice and serial sends; empty when they had not been made.
+    std::optional<bool> Broadcast;
+    std::optional<bool> Serial;
+};
+
+// Lost results kept between two takes; those beyond are only counted.
+constexpr int kKeptLostResults = 16;
 
 class TVerizCamera;
 
@@ -60,11 +80,19 @@ public:
     // Counts of pictures of this result that were too long for their areas (0 = none).
     std::int32_t RefusedFullPictureLen = 0;
     std::int32_t RefusedCloseUpLen = 0;
+    // When the callback received this result, and what became of its voice and serial sends
+    // (empty when the callback had not made them when the result was taken).
+    LocalTime ReceivedAt;
+    std::optional<bool> Broadcast;
+    std::optional<bool> Serial;
     // Results of this camera that were replaced while waiting, since the last take.
     int LostResults = 0;
     // Results of this camera withdrawn because the window could not be told of them, since the
     // last take.
     int UnannouncedResults = 0;
+    // The first LostKept of those lost and withdrawn results, oldest first.
+    int LostKept = 0;
+    std::array<LostResult, kKeptLostResults> Lost{};
 
 private:
     friend class TVerizCamera;
@@ -114,6 +142,9 @@ public:
     // message will come for it. Left waiting, it would make every later message take the result
     // before its own; so it is withdrawn, if it still waits, and counted as unannounced.
     void WithdrawResult(std::uint64_t ticket);
+    // Library thread: what became of the voice and serial sends of the result with this ticket,
+    // kept with it wherever it is by now (waiting, taken or lost). Allocates nothing.
+    void NoteSends(std::uint64_t ticket, bool broadcast, bool serial);
     // Window thread: takes the oldest waiting result.
     TakenResult TakeWaitingResult();
 
@@ -140,11 +171,23 @@ private:
         TPlateResult Result;
         std::int32_t RefusedFullPictureLen;
         std::int32_t RefusedCloseUpLen;
+        LocalTime ReceivedAt;
+        std::optional<bool> Broadcast;
+        std::optional<bool> Serial;
+        std::uint64_t Ticket;
+    };
+    struct KeptLost {
+        LostResult Result;
         std::uint64_t Ticket;
     };
 
-    int SlotForNewResult();
+    int SlotForNewResult(const IncomingResult& incoming);
     void ReleaseSlot(int slot);
+    // Under the lock: keeps a lost result for the next take, when there is room.
+    void KeepLost(std::string_view address, std::string_view plate, const LocalTime& receivedAt,
+                  const std::optional<bool>& broadcast, const std::optional<bool>& serial,
+                  std::uint64_t ticket);
+    void KeepLostSlot(int slot);
 
     mutable std::mutex lock_;
     std::unique_ptr<ResultSlot[]> slots_;
@@ -155,6 +198,8 @@ private:
     int latest_ = 0;
     int lostResults_ = 0;
     int unannouncedResults_ = 0;
+    int lostKept_ = 0;
+    std::array<KeptLost, kKeptLostResults> lost_{};
     std::uint64_t lastTicket_ = 0;
 };
 

@@ -12,7 +12,7 @@ std::function<LocalTime()>& TestClock() {
 
 LocalTime NowLocal() {
     auto& clock = TestClock();
-    return clock ? clock() : SystemLocalTime();
+    return clock ? clock() : detail::SystemLocalTime();
 }
 
 void SetClockForTesting(std::function<LocalTime()> clock) {

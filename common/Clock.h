@@ -22,7 +22,9 @@ LocalTime NowLocal();
 // Replaces the clock; an empty function puts the system clock back.
 void SetClockForTesting(std::function<LocalTime()> clock);
 
-// The system's own reading (Clock_posix.cpp, Clock_win.cpp).
+namespace detail {
+// Platform side (Clock_posix.cpp, Clock_win.cpp): the system's own reading.
 LocalTime SystemLocalTime();
+} // namespace detail
 
 } // namespace tavo

@@ -3,7 +3,7 @@
 
 #include <ctime>
 
-namespace tavo {
+namespace tavo::detail {
 
 LocalTime SystemLocalTime() {
     timespec now{};
@@ -19,4 +19,4 @@ LocalTime SystemLocalTime() {
                      static_cast<int>(now.tv_nsec / 1000000)};
 }
 
-} // namespace tavo
+} // namespace tavo::detail

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-namespace tavo {
+namespace tavo::detail {
 
 LocalTime SystemLocalTime() {
     SYSTEMTIME now{};
@@ -12,4 +12,4 @@ LocalTime SystemLocalTime() {
                      now.wMinute, now.wSecond, now.wMilliseconds};
 }
 
-} // namespace tavo
+} // namespace tavo::detail

@@ -8,13 +8,6 @@ namespace {
 
 constexpr char16_t kReplacement = u'?';
 
-bool IsLeadByte(unsigned char b) {
-    return b >= 0x81 && b <= 0xFE;
-}
-bool IsTrailByte(unsigned char b) {
-    return b >= 0x40 && b <= 0xFE && b != 0x7F;
-}
-
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
@@ -35,6 +28,21 @@ void AppendUtf8(std::string& out, char32_t cp) {
 
 } // namespace
 
+bool IsGbkLeadByte(unsigned char byte) {
+    return byte >= 0x81 && byte <= 0xFE;
+}
+
+bool IsGbkTrailByte(unsigned char byte) {
+    return byte >= 0x40 && byte <= 0xFE && byte != 0x7F;
+}
+
+std::size_t GbkCharacterLength(std::string_view text, std::size_t at) {
+    return IsGbkLeadByte(static_cast<unsigned char>(text[at])) && at + 1 < text.size() &&
+                   IsGbkTrailByte(static_cast<unsigned char>(text[at + 1]))
+               ? 2
+               : 1;
+}
+
 std::u16string GbkToUtf16(std::string_view gbk) {
     std::u16string out;
     out.reserve(gbk.size());
@@ -46,13 +54,10 @@ std::u16string GbkToUtf16(std::string_view gbk) {
             ++i;
             continue;
         }
-        std::size_t width = 1;
-        if (IsLeadByte(b) && i + 1 < gbk.size() &&
-            IsTrailByte(static_cast<unsigned char>(gbk[i + 1])))
-            width = 2;
+        const std::size_t width = GbkCharacterLength(gbk, i);
         char16_t c = 0;
-        const bool known =
-            (width == 2 || !IsLeadByte(b)) && detail::DecodeGbkCharacter(gbk.substr(i, width), c);
+        const bool known = (width == 2 || !IsGbkLeadByte(b)) &&
+                           detail::DecodeGbkCharacter(gbk.substr(i, width), c);
         out += known ? c : kReplacement;
         i += width;
     }

@@ -14,12 +14,22 @@
 // So for well-formed GBK text, GBK -> UTF-16 -> GBK gives the same bytes.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 #include "common/Bytes.h"
 
 namespace tavo {
+
+// The walk over GBK bytes that every reader of GBK text shares: a lead byte (0x81..0xFE)
+// followed by a trail byte (0x40..0x7E, 0x80..0xFE) is one double-byte character; every other
+// byte is a character of its own. So a byte such as '\' (0x5C) or ']' (0x5D) that is the
+// second byte of a character is never taken for itself.
+bool IsGbkLeadByte(unsigned char byte);
+bool IsGbkTrailByte(unsigned char byte);
+// The byte count (1 or 2) of the character that starts at `at` (which must be inside the text).
+std::size_t GbkCharacterLength(std::string_view text, std::size_t at);
 
 std::u16string GbkToUtf16(std::string_view gbk);
 Bytes Utf16ToGbk(std::u16string_view text);
@@ -31,8 +41,8 @@ std::string Utf16ToUtf8(std::u16string_view text);
 Bytes Utf8ToGbk(std::string_view utf8);
 
 namespace detail {
-// Platform primitives: one character of code page 936 to one UTF-16 unit and back.
-// They return false when the code page has no such character.
+// Platform side (GbkText_posix.cpp, GbkText_win.cpp): one character of code page 936 to one
+// UTF-16 unit and back. They return false when the code page has no such character.
 bool DecodeGbkCharacter(std::string_view piece, char16_t& out);
 bool EncodeGbkCharacter(char16_t character, Bytes& out);
 } // namespace detail

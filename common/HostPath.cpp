@@ -20,12 +20,10 @@ bool EndsInSeparator(std::string_view text) {
 
 } // namespace
 
-Bytes DefaultProgramFolder(); // HostPath_posix.cpp / HostPath_win.cpp
-
 const Bytes& ProgramFolder() {
     auto& folder = ProgramFolderOverride();
     if (!folder)
-        folder = DefaultProgramFolder();
+        folder = detail::DefaultProgramFolder();
     return *folder;
 }
 
@@ -43,18 +41,7 @@ std::filesystem::path ProgramPath(std::string_view gbkRelativePath) {
 std::filesystem::path ToHostPath(std::string_view gbkPath) {
     // Decode first, so that a 0x5C trail byte of a double-byte character is never taken for a
     // separator.
-    std::u16string wide = GbkToUtf16(gbkPath);
-#ifdef _WIN32
-    for (char16_t& c : wide)
-        if (c == u'/')
-            c = u'\\';
-    return std::filesystem::path(std::wstring(wide.begin(), wide.end()));
-#else
-    for (char16_t& c : wide)
-        if (c == u'\\')
-            c = u'/';
-    return std::filesystem::path(Utf16ToUtf8(wide));
-#endif
+    return detail::HostPathFromUtf16(GbkToUtf16(gbkPath));
 }
 
 } // namespace tavo

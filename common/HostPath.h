@@ -3,8 +3,8 @@
 // UTF-16 on Windows, UTF-8 with '/' on Linux.
 #pragma once
 
-#include <cstdio>
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 #include "common/Bytes.h"
@@ -26,7 +26,12 @@ std::filesystem::path ToHostPath(std::string_view gbkPath);
 // The host path of a GBK path relative to the program folder.
 std::filesystem::path ProgramPath(std::string_view gbkRelativePath);
 
-// fopen with a host path (wide on Windows). Returns null on failure.
-std::FILE* OpenHostFile(const std::filesystem::path& path, const char* mode);
+namespace detail {
+// Platform side (HostPath_posix.cpp, HostPath_win.cpp).
+// The program folder when none was set, as GBK text with its trailing separator.
+Bytes DefaultProgramFolder();
+// A decoded path text as a host path, with '\' and '/' both taken as separators.
+std::filesystem::path HostPathFromUtf16(std::u16string text);
+} // namespace detail
 
 } // namespace tavo

@@ -1,11 +1,13 @@
-// Linux side of the host paths: the program folder is the folder of /proc/self/exe.
+// Linux side of the host paths: UTF-8 with '/', and the program folder is the folder of
+// /proc/self/exe.
 #include "common/HostPath.h"
 
+#include <algorithm>
 #include <system_error>
 
 #include "common/GbkText.h"
 
-namespace tavo {
+namespace tavo::detail {
 
 Bytes DefaultProgramFolder() {
     std::error_code error;
@@ -14,8 +16,9 @@ Bytes DefaultProgramFolder() {
     return Utf8ToGbk(folder) + "/";
 }
 
-std::FILE* OpenHostFile(const std::filesystem::path& path, const char* mode) {
-    return std::fopen(path.c_str(), mode);
+std::filesystem::path HostPathFromUtf16(std::u16string text) {
+    std::replace(text.begin(), text.end(), u'\\', u'/');
+    return std::filesystem::path(Utf16ToUtf8(text));
 }
 
-} // namespace tavo
+} // namespace tavo::detail

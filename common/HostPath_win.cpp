@@ -1,37 +1,20 @@
-// Windows side of the host paths: the program folder is the exe's folder.
+// Windows side of the host paths: UTF-16 with '\', and the program folder is the exe's folder.
 #include "common/HostPath.h"
 
-#include <windows.h>
+#include <algorithm>
 
-#include <string>
-#include <vector>
+#include "common/ModuleFolder_win.h"
+#include "common/WideText_win.h"
 
-#include "common/GbkText.h"
-
-namespace tavo {
+namespace tavo::detail {
 
 Bytes DefaultProgramFolder() {
-    std::vector<wchar_t> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0)
-            return ".\\";
-        if (length < buffer.size()) {
-            std::u16string path(buffer.begin(), buffer.begin() + length);
-            const auto slash = path.find_last_of(u"\\/");
-            path.resize(slash == std::u16string::npos ? 0 : slash + 1);
-            return path.empty() ? Bytes(".\\") : Utf16ToGbk(path);
-        }
-        buffer.resize(buffer.size() * 2);
-    }
+    return GbkFromWide(ModuleFolder(nullptr));
 }
 
-std::FILE* OpenHostFile(const std::filesystem::path& path, const char* mode) {
-    std::wstring wideMode;
-    for (const char* c = mode; *c; ++c)
-        wideMode += static_cast<wchar_t>(*c);
-    return _wfopen(path.c_str(), wideMode.c_str());
+std::filesystem::path HostPathFromUtf16(std::u16string text) {
+    std::replace(text.begin(), text.end(), u'/', u'\\');
+    return std::filesystem::path(ToWide(text));
 }
 
-} // namespace tavo
+} // namespace tavo::detail

@@ -3,16 +3,14 @@
 // outside Log\, and no archived picture is ever replaced.
 #include "records/CaptureArchive.h"
 
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <string>
 #include <system_error>
 
 #include "common/Clock.h"
 #include "common/GbkText.h"
+#include "common/HostFile.h"
 #include "common/HostPath.h"
-#include "records/NewHostFile.h"
 #include "records/TimeText.h"
 
 namespace tavo {
@@ -23,52 +21,29 @@ namespace {
 // file system that reports every name as taken from holding the window thread for ever.
 constexpr std::int64_t kLastCounter = 99999;
 
-bool IsGbkLeadByte(unsigned char c) {
-    return c >= 0x81 && c <= 0xFE;
-}
-bool IsGbkTrailByte(unsigned char c) {
-    return c >= 0x40 && c <= 0xFE && c != 0x7F;
-}
-
-// Separators, control bytes and the bytes that Windows refuses in a name (':' would also name
-// a drive or an alternate stream).
-bool IsPathHostileByte(unsigned char c) {
-    return c < 32 || std::strchr("\\/:*?\"<>|", c) != nullptr;
+// What a name cannot hold: separators, control characters and the characters that Windows
+// refuses in a name (':' would also name a drive or an alternate stream).
+bool IsPathHostile(char16_t c) {
+    return c < 32 || std::u16string_view(u"\\/:*?\"<>|").find(c) != std::u16string_view::npos;
 }
 
-// A byte or pair of bytes that code page 936 does not define: it decodes to '?', which Windows
-// refuses in a name, so the file could not be made.
-bool IsUndefinedCharacter(std::string_view character) {
-    return GbkToUtf16(character) == u"?";
-}
-
-// The text as one piece of a name: each path-hostile byte becomes '_'. The text is walked as
-// GBK, so a double-byte character stays whole even when its second byte is 0x5C ('\'). A lead
-// byte without its trail byte becomes '_' too: left alone it would join the separator that
-// follows it into one character when the path is decoded. So does a character that code page
-// 936 does not define (0xFF, or an undefined pair).
+// The text as one piece of a name: each character a name cannot hold becomes '_'. The text is
+// decoded as GBK, so a double-byte character stays whole even when its second byte is 0x5C
+// ('\'). What the decoding makes '?' becomes '_' too: a lead byte without its trail byte (left
+// alone it would join the separator that follows it into one character when the path is
+// decoded), and a character that code page 936 does not define (0xFF, or an undefined pair),
+// which would reach the host as '?' and could not be made.
 Bytes SafeNamePiece(std::string_view text) {
-    Bytes piece;
-    piece.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (IsGbkLeadByte(c)) {
-            if (i + 1 < text.size() && IsGbkTrailByte(static_cast<unsigned char>(text[i + 1]))) {
-                const std::string_view pair = text.substr(i, 2);
-                if (IsUndefinedCharacter(pair))
-                    piece += '_';
-                else
-                    piece += pair;
-                ++i;
-            } else {
-                piece += '_';
-            }
-        } else if (c >= 0x80) {
-            piece += IsUndefinedCharacter(text.substr(i, 1)) ? '_' : text[i];
-        } else {
-            piece += IsPathHostileByte(c) ? '_' : text[i];
-        }
-    }
+    std::u16string wide = GbkToUtf16(text);
+    for (char16_t& c : wide)
+        if (IsPathHostile(c))
+            c = u'_';
+    Bytes piece = Utf16ToGbk(wide);
+    // Every '?' is gone by now; one that encoding back made stands for a character that has
+    // no GBK code of its own.
+    for (char& c : piece)
+        if (c == '?')
+            c = '_';
     return piece;
 }
 
@@ -86,13 +61,6 @@ bool NameTaken(const std::filesystem::path& path) {
     std::error_code error;
     return std::filesystem::symlink_status(path, error).type() !=
            std::filesystem::file_type::not_found;
-}
-
-// Writes all bytes and closes the file; false when any of it failed.
-bool WriteAndClose(std::FILE* file, const unsigned char* picture, std::size_t count) {
-    bool written = count == 0 || std::fwrite(picture, 1, count, file) == count;
-    written = std::fclose(file) == 0 && written;
-    return written;
 }
 
 } // namespace
@@ -125,13 +93,15 @@ void SaveCaptureImage(const unsigned char* picture, std::int32_t count, std::str
         const std::filesystem::path hostFile = ProgramPath(relative);
         if (NameTaken(hostFile))
             continue;
-        std::FILE* file = CreateNewHostFile(hostFile);
-        if (file == nullptr) {
+        HostFile file = CreateNewHostFile(hostFile);
+        if (!file) {
             if (NameTaken(hostFile))
                 continue; // another writer took the name in between
             return;
         }
-        if (!WriteAndClose(file, picture, static_cast<std::size_t>(count))) {
+        const std::string_view bytes(reinterpret_cast<const char*>(picture),
+                                     static_cast<std::size_t>(count));
+        if (!file.WriteAndClose(bytes)) {
             // A picture cut short is no picture: leave no file that looks archived.
             std::filesystem::remove(hostFile, error);
             return;

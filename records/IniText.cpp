@@ -1,18 +1,11 @@
 // INI text on GBK bytes: section headers, key=value entries, everything else kept as it was.
 #include "records/IniText.h"
 
+#include "common/GbkText.h"
+
 namespace tavo {
 
 namespace {
-
-bool IsGbkLeadByte(unsigned char c) {
-    return c >= 0x81 && c <= 0xFE;
-}
-
-// Length of the character at `at`: 2 for a GBK double-byte character, else 1.
-std::size_t CharacterLength(std::string_view text, std::size_t at) {
-    return IsGbkLeadByte(static_cast<unsigned char>(text[at])) && at + 1 < text.size() ? 2 : 1;
-}
 
 bool SameName(std::string_view a, std::string_view b) {
     return a.size() == b.size() && UpperAsciiName(a) == UpperAsciiName(b);
@@ -31,7 +24,7 @@ bool IsQuoted(std::string_view trimmed) {
 
 Bytes UpperAsciiName(std::string_view name) {
     Bytes upper(name);
-    for (std::size_t i = 0; i < upper.size(); i += CharacterLength(upper, i))
+    for (std::size_t i = 0; i < upper.size(); i += GbkCharacterLength(upper, i))
         if (upper[i] >= 'a' && upper[i] <= 'z')
             upper[i] = static_cast<char>(upper[i] - 'a' + 'A');
     return upper;
@@ -67,7 +60,7 @@ std::optional<Bytes> IniText::SectionName(std::string_view line) {
     if (trimmed.empty() || trimmed.front() != '[')
         return std::nullopt;
     // Walk as GBK: ']' (0x5D) can be the second byte of a double-byte character.
-    for (std::size_t i = 1; i < trimmed.size(); i += CharacterLength(trimmed, i))
+    for (std::size_t i = 1; i < trimmed.size(); i += GbkCharacterLength(trimmed, i))
         if (trimmed[i] == ']')
             return TrimText(std::string_view(trimmed).substr(1, i - 1));
     return std::nullopt;

@@ -3,11 +3,11 @@
 // half written.
 #include "records/UMyUtils.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <system_error>
 
+#include "common/HostFile.h"
 #include "common/HostPath.h"
 #include "records/IniText.h"
 
@@ -26,42 +26,18 @@ std::optional<Bytes> ReadSettingsFile(const std::filesystem::path& path) {
     std::error_code error;
     if (!std::filesystem::exists(path, error) && !error)
         return Bytes();
-    std::FILE* file = OpenHostFile(path, "rb");
-    if (file == nullptr)
-        return std::nullopt;
     Bytes bytes;
-    char buffer[4096];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        bytes.append(buffer, got);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed)
+    if (!ReadWholeHostFile(path, bytes))
         return std::nullopt;
     return bytes;
 }
 
-// Writes the bytes to a new file beside the settings file and puts it in the settings file's
-// place. Throws SettingsWriteError when any step fails; the old file then stays as it was.
+// Puts the bytes in the settings file's place through a new file beside it. Throws
+// SettingsWriteError when any step fails; the old file then stays as it was.
 void WriteSettingsFile(const std::filesystem::path& path, const Bytes& bytes) {
-    std::filesystem::path fresh = path;
-    fresh += ".new";
-    std::FILE* file = OpenHostFile(fresh, "wb");
-    bool written = file != nullptr;
-    if (written) {
-        written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-        written = std::fclose(file) == 0 && written;
-    }
-    std::error_code error;
-    if (written) {
-        std::filesystem::rename(fresh, path, error);
-        written = !error;
-    }
-    if (!written) {
-        std::filesystem::remove(fresh, error);
+    if (!ReplaceHostFile(path, bytes))
         throw SettingsWriteError("the settings file cannot be written: " + UserPath.BinDir +
                                  UserPath.FormLayoutFile);
-    }
 }
 
 } // namespace

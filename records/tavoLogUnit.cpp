@@ -2,11 +2,11 @@
 // stamped line appended per write, the file opened and closed around each line.
 #include "records/tavoLogUnit.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
 #include "common/Clock.h"
+#include "common/HostFile.h"
 #include "common/HostPath.h"
 #include "records/TimeText.h"
 
@@ -48,14 +48,7 @@ bool ErrorLog(std::string_view text) {
 }
 
 bool AppendLogLine(std::string_view gbkPath, std::string_view text) {
-    // "ab" appends to the file, or creates it when it is missing.
-    std::FILE* file = OpenHostFile(ToHostPath(gbkPath), "ab");
-    if (file == nullptr)
-        return false;
-    const Bytes line = LogLineStamp(NowLocal()) + Bytes(text) + "\r\n";
-    bool written = std::fwrite(line.data(), 1, line.size(), file) == line.size();
-    written = std::fclose(file) == 0 && written;
-    return written;
+    return AppendToHostFile(ToHostPath(gbkPath), LogLineStamp(NowLocal()) + Bytes(text) + "\r\n");
 }
 
 } // namespace tavo

@@ -9,7 +9,7 @@
 #include <optional>
 #include <utility>
 
-#include "common/GbkText.h"
+#include "common/WideText_win.h"
 #include "simulator/SimFolder.h"
 #include "simulator/SimJournal.h"
 #include "simulator/SimVideo.h"
@@ -40,10 +40,6 @@ bool Claim(const std::wstring& path) {
 void Unclaim(const std::wstring& path) {
     std::lock_guard<std::mutex> hold(ClaimLock());
     Claimed().erase(path);
-}
-
-Bytes Gbk(const std::wstring& text) {
-    return Utf16ToGbk(std::u16string(text.begin(), text.end()));
 }
 
 } // namespace
@@ -193,7 +189,7 @@ void SimCamera::ReplayNext() {
 bool SimCamera::Deliver(const char* source, const SimEvent& event) {
     if (Stopping())
         return false;
-    AppendJournal(folder_, RecognitionEntry(source, Gbk(event.name), event.plate,
+    AppendJournal(folder_, RecognitionEntry(source, GbkFromWide(event.name), event.plate,
                                             event.fullPicture.size(), event.closeUpPicture.size()));
     static const char kEmpty[1] = {0};
     const char* full = event.fullPicture.empty() ? kEmpty : event.fullPicture.data();

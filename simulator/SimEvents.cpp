@@ -5,37 +5,15 @@
 
 #include <algorithm>
 
+#include "common/HostFile.h"
+#include "common/Win32Handles_win.h"
+
 namespace tavo::sim {
 
 namespace {
 
 constexpr wchar_t kFullSuffix[] = L".full.jpg";
 constexpr wchar_t kCloseUpSuffix[] = L".plate.jpg";
-
-// Reads a whole file through a handle opened with `share`; false when it cannot be opened/read.
-bool ReadWholeFile(const std::wstring& path, DWORD share, Bytes& out) {
-    out.clear();
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    bool ok = true;
-    char buffer[64 * 1024];
-    for (;;) {
-        DWORD got = 0;
-        if (!ReadFile(file, buffer, sizeof buffer, &got, nullptr)) {
-            ok = false;
-            break;
-        }
-        if (got == 0)
-            break;
-        out.append(buffer, got);
-    }
-    CloseHandle(file);
-    if (!ok)
-        out.clear();
-    return ok;
-}
 
 bool EndsWith(const std::wstring& text, const wchar_t* suffix) {
     const std::size_t length = wcslen(suffix);
@@ -51,8 +29,8 @@ Bytes FirstLine(const Bytes& text) {
 std::vector<std::wstring> ListEventNames(const std::wstring& folder) {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*.txt").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
+    const UniqueFind search(FindFirstFileW((folder + L"\\*.txt").c_str(), &found));
+    if (!search)
         return names;
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
@@ -62,8 +40,7 @@ std::vector<std::wstring> ListEventNames(const std::wstring& folder) {
         if (!EndsWith(file, L".txt"))
             continue;
         names.push_back(file.substr(0, file.size() - 4));
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    } while (FindNextFileW(search.Get(), &found));
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -71,14 +48,14 @@ std::vector<std::wstring> ListEventNames(const std::wstring& folder) {
 bool ReadEvent(const std::wstring& folder, const std::wstring& name, SimEvent& event) {
     const std::wstring base = folder + L"\\" + name;
     Bytes text;
-    // No FILE_SHARE_WRITE: fails while a writer still holds the file open.
-    if (!ReadWholeFile(base + L".txt", FILE_SHARE_READ, text))
+    // Fails while a writer still holds the file open.
+    if (!ReadWholeHostFile(base + L".txt", text, WhileReading::NoWriter))
         return false;
     event.name = name;
     event.plate = FirstLine(text);
-    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-    ReadWholeFile(base + kFullSuffix, share, event.fullPicture);
-    ReadWholeFile(base + kCloseUpSuffix, share, event.closeUpPicture);
+    // A picture that cannot be read is left out of the event.
+    ReadWholeHostFile(base + kFullSuffix, event.fullPicture);
+    ReadWholeHostFile(base + kCloseUpSuffix, event.closeUpPicture);
     return true;
 }
 

@@ -3,11 +3,11 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cwctype>
-#include <vector>
 
-#include "common/GbkText.h"
+#include "common/HostFile.h"
+#include "common/ModuleFolder_win.h"
+#include "common/WideText_win.h"
 
 namespace tavo::sim {
 
@@ -20,19 +20,7 @@ std::wstring LibraryFolder() {
                                 GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                             reinterpret_cast<LPCWSTR>(&LibraryFolder), &self))
         return L".\\";
-    std::vector<wchar_t> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(self, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0)
-            return L".\\";
-        if (length < buffer.size()) {
-            std::wstring path(buffer.data(), length);
-            const auto slash = path.find_last_of(L"\\/");
-            return slash == std::wstring::npos ? L".\\" : path.substr(0, slash + 1);
-        }
-        buffer.resize(buffer.size() * 2);
-    }
+    return ModuleFolder(self);
 }
 
 std::wstring EnvironmentText(const wchar_t* name) {
@@ -99,8 +87,7 @@ bool IsSafeAddress(std::string_view gbkAddress) {
 std::optional<std::wstring> FindCameraFolder(std::string_view gbkAddress) {
     if (!IsSafeAddress(gbkAddress))
         return std::nullopt;
-    const std::u16string name = GbkToUtf16(gbkAddress);
-    const std::wstring folder = SimRootFolder() + L"\\" + std::wstring(name.begin(), name.end());
+    const std::wstring folder = SimRootFolder() + L"\\" + WideText(gbkAddress);
     if (!FolderExists(folder))
         return std::nullopt;
     return folder;
@@ -111,14 +98,9 @@ bool HasSwitchFile(const std::wstring& folder, const wchar_t* name) {
 }
 
 int ReadReplaySeconds(const std::wstring& cameraFolder) {
-    std::FILE* file = _wfopen((cameraFolder + L"\\camera.ini").c_str(), L"rb");
-    if (!file)
+    Bytes content;
+    if (!ReadWholeHostFile(cameraFolder + L"\\camera.ini", content))
         return 0;
-    std::string content;
-    char buffer[512];
-    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
-        content.append(buffer, got);
-    std::fclose(file);
 
     int seconds = 0;
     std::size_t start = 0;

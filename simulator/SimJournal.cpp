@@ -5,7 +5,7 @@
 #include <mutex>
 
 #include "common/Clock.h"
-#include "common/HostPath.h"
+#include "common/HostFile.h"
 
 namespace tavo::sim {
 
@@ -36,11 +36,7 @@ bool AppendJournal(const std::wstring& cameraFolder, std::string_view entry) {
     line += entry;
     line += "\r\n";
     std::lock_guard<std::mutex> hold(JournalLock());
-    std::FILE* file = OpenHostFile(std::filesystem::path(cameraFolder + L"\\journal.txt"), "ab");
-    if (!file)
-        return false;
-    const bool written = std::fwrite(line.data(), 1, line.size(), file) == line.size();
-    return std::fclose(file) == 0 && written;
+    return AppendToHostFile(std::filesystem::path(cameraFolder + L"\\journal.txt"), line);
 }
 
 Bytes OpenEntry(std::uintptr_t window, std::uintptr_t handle) {

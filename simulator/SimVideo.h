@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "common/Bytes.h"
+#include "common/Win32Handles_win.h"
 
 struct IWICImagingFactory;
 
@@ -16,7 +17,7 @@ namespace tavo::sim {
 // Lives on the camera's own thread, which must have COM initialised while it decodes.
 class SimVideo {
 public:
-    SimVideo() = default;
+    SimVideo();
     ~SimVideo();
     SimVideo(const SimVideo&) = delete;
     SimVideo& operator=(const SimVideo&) = delete;
@@ -35,8 +36,8 @@ private:
     // Draws the picture, if any, scaled into a width x height target.
     void DrawPicture(HDC target, HDC compatible, int width, int height) const;
 
-    IWICImagingFactory* factory_ = nullptr;
-    HBITMAP picture_ = nullptr;
+    ComPtr<IWICImagingFactory> factory_;
+    UniqueBitmap picture_;
     int pictureWidth_ = 0;
     int pictureHeight_ = 0;
 };

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <system_error>
 
-#include "common/HostPath.h"
+#include "common/HostFile.h"
 
 namespace tavo {
 
@@ -12,20 +12,6 @@ namespace {
 
 constexpr std::string_view kEventSuffix = ".json";
 constexpr std::string_view kTemporarySuffix = ".tmp";
-
-bool ReadWholeFile(const std::filesystem::path& path, std::string& contents) {
-    contents.clear();
-    std::FILE* file = OpenHostFile(path, "rb");
-    if (file == nullptr)
-        return false;
-    char buffer[16384];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        contents.append(buffer, got);
-    const bool ok = std::ferror(file) == 0;
-    std::fclose(file);
-    return ok;
-}
 
 // A path's last name as UTF-8, whatever the host's own form of names is.
 std::string NameOf(const std::filesystem::path& path) {
@@ -41,12 +27,11 @@ std::filesystem::path PathPiece(std::string_view utf8) {
 
 bool WriteFileDurably(const std::filesystem::path& temporary, const std::filesystem::path& path,
                       std::string_view bytes) {
-    std::FILE* file = OpenHostFile(temporary, "wb");
-    if (file == nullptr)
+    HostFile file = OpenHostFile(temporary, "wb");
+    if (!file)
         return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    ok = ok && FlushToDisk(file);
-    ok = std::fclose(file) == 0 && ok;
+    bool ok = file.Write(bytes) && FlushToDisk(file.Get());
+    ok = file.Close() && ok;
     std::error_code error;
     if (ok)
         std::filesystem::rename(temporary, path, error);
@@ -124,7 +109,7 @@ bool Outbox::Oldest(std::string& id) const {
 
 bool Outbox::Read(const std::string& id, std::string& json) const {
     const std::lock_guard lock(mutex_);
-    return waiting_.count(id) != 0 && ReadWholeFile(EventFile(id), json);
+    return waiting_.count(id) != 0 && ReadWholeHostFile(EventFile(id), json);
 }
 
 bool Outbox::Remove(const std::string& id) {

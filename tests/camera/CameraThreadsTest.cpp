@@ -156,6 +156,20 @@ TEST_F(CameraThreadsTest, UnthrottledStreamHandlesEachResultAtMostOnceAndLogsThe
     const int handled = CheckHandled();
     EXPECT_GE(handled, 2 * TVerizCamera::kWaitingSlots) << "at least the last ones of each";
     EXPECT_EQ(handled + LostLines(), kResults);
+
+    // Every result has exactly one record: handled, or dropped with its sends.
+    std::set<std::string> recorded;
+    int dropped = 0;
+    for (const TResultRecord& record : window_.Records) {
+        EXPECT_TRUE(recorded.insert(record.Plate).second) << record.Plate << " recorded twice";
+        if (record.State == ResultState::Dropped) {
+            ++dropped;
+            EXPECT_EQ(record.Broadcast, std::optional<bool>(true)) << record.Plate;
+        }
+    }
+    // Lost results beyond those a camera keeps between two takes are only logged.
+    EXPECT_LE(dropped, LostLines());
+    EXPECT_EQ(static_cast<int>(recorded.size()) + (LostLines() - dropped), kResults);
 }
 
 } // namespace

@@ -161,6 +161,8 @@ TEST_F(PlateResultHandlerTest, EachHandledResultIsRecordedWithWhatBecameOfIt) {
     EXPECT_EQ(handled.Command98, std::optional<bool>(false));
     EXPECT_EQ(handled.ReceivedAt.year, 2024);
     EXPECT_EQ(handled.ReceivedAt.second, 9);
+    EXPECT_EQ(handled.Broadcast, std::optional<bool>(true));
+    EXPECT_EQ(handled.Serial, std::optional<bool>(false));
 
     const TResultRecord& offline = window_.Records[1];
     EXPECT_EQ(offline.State, ResultState::Offline);
@@ -171,6 +173,105 @@ TEST_F(PlateResultHandlerTest, EachHandledResultIsRecordedWithWhatBecameOfIt) {
     EXPECT_EQ(offline.CloseUpPicturePath, "");
     EXPECT_FALSE(offline.Command48.has_value());
     EXPECT_FALSE(offline.Command98.has_value());
+    EXPECT_EQ(offline.Broadcast, std::optional<bool>(true)) << "the callback spoke it all the same";
+    EXPECT_EQ(offline.Serial, std::optional<bool>(false));
+}
+
+TEST_F(PlateResultHandlerTest, RecordCarriesTheTimeOfArrivalAndTheCallbacksSends) {
+    struct Case {
+        std::int32_t BroadcastResult;
+        std::int32_t SerialResult;
+    };
+    const Case cases[] = {{1, 1}, {0, 1}, {1, 0}, {0, 0}};
+    int minute = 0;
+    for (const Case& c : cases) {
+        WithFake([&](FakeIceState& s) {
+            s.BroadcastResult = c.BroadcastResult;
+            s.SerialResult = c.SerialResult;
+        });
+        const LocalTime arrival{2024, 3, 5, 23, minute++, 59, 987};
+        SetClockForTesting([arrival] { return arrival; });
+        Deliver(Camera3, "192.168.1.100", "A123", "", "");
+        SetClockForTesting([] { return LocalTime{2024, 3, 6, 0, 0, 1, 5}; }); // handled later
+        HandlePlateResult(3, window_);
+        ASSERT_FALSE(window_.Records.empty());
+        const TResultRecord& record = window_.Records.back();
+        EXPECT_EQ(record.ReceivedAt.day, 5);
+        EXPECT_EQ(record.ReceivedAt.minute, arrival.minute);
+        EXPECT_EQ(record.ReceivedAt.millisecond, 987);
+        EXPECT_EQ(record.Broadcast, std::optional<bool>(c.BroadcastResult == 1));
+        EXPECT_EQ(record.Serial, std::optional<bool>(c.SerialResult == 1));
+    }
+    EXPECT_EQ(window_.Records.size(), 4u);
+}
+
+TEST_F(PlateResultHandlerTest, ResultsLostWhileWaitingAreRecordedAsDroppedBeforeTheNextOne) {
+    // P1 and P2 give way to P5 and P6; P1's serial send fails.
+    for (int i = 1; i <= 6; ++i) {
+        WithFake([i](FakeIceState& s) { s.SerialResult = i == 1 ? 0 : 1; });
+        SetClockForTesting([i] { return LocalTime{2024, 3, 5, 14, 7, i, 100}; });
+        Deliver(Camera3, "192.168.1.100", Numbered('P', i).c_str(), "FULL", "");
+    }
+    for (int message = 0; message < 6; ++message)
+        HandlePlateResult(3, window_);
+
+    struct Expected {
+        const char* Plate;
+        ResultState State;
+        int Second;
+        bool Serial;
+    };
+    const Expected expected[] = {
+        {"P1", ResultState::Dropped, 1, false}, {"P2", ResultState::Dropped, 2, true},
+        {"P3", ResultState::Handled, 3, true},  {"P4", ResultState::Handled, 4, true},
+        {"P5", ResultState::Handled, 5, true},  {"P6", ResultState::Handled, 6, true},
+    };
+    ASSERT_EQ(window_.Records.size(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        const TResultRecord& record = window_.Records[i];
+        SCOPED_TRACE(expected[i].Plate);
+        EXPECT_EQ(record.Plate, expected[i].Plate);
+        EXPECT_EQ(record.State, expected[i].State);
+        EXPECT_EQ(record.CameraId, 3);
+        EXPECT_EQ(record.Address, "192.168.1.100");
+        EXPECT_EQ(record.ReceivedAt.second, expected[i].Second);
+        EXPECT_EQ(record.Broadcast, std::optional<bool>(true));
+        EXPECT_EQ(record.Serial, std::optional<bool>(expected[i].Serial));
+        const bool dropped = expected[i].State == ResultState::Dropped;
+        EXPECT_EQ(record.FullPicturePath.empty(), dropped) << "a dropped one is not archived";
+        EXPECT_EQ(record.Command48.has_value(), !dropped);
+    }
+}
+
+TEST_F(PlateResultHandlerTest, ResultWhoseMessageCouldNotBePostedIsRecordedAsDropped) {
+    SetPostResult(false);
+    Deliver(Camera13, "192.168.1.101", "P1", "", "");
+    SetPostResult(true);
+    Deliver(Camera13, "192.168.1.101", "P2", "", "");
+    HandlePlateResult(13, window_);
+    ASSERT_EQ(window_.Records.size(), 2u);
+    EXPECT_EQ(window_.Records[0].Plate, "P1");
+    EXPECT_EQ(window_.Records[0].State, ResultState::Dropped);
+    EXPECT_EQ(window_.Records[0].CameraId, 13);
+    EXPECT_EQ(window_.Records[1].Plate, "P2");
+    EXPECT_EQ(window_.Records[1].State, ResultState::Handled);
+}
+
+TEST_F(PlateResultHandlerTest, LostResultsBeyondThoseKeptAreStillLoggedEachOnce) {
+    const int lost = kKeptLostResults + 3;
+    for (int i = 0; i < lost + TVerizCamera::kWaitingSlots; ++i)
+        Deliver(Camera3, "192.168.1.100", Numbered('P', i).c_str(), "", "");
+    HandlePlateResult(3, window_);
+    ASSERT_EQ(window_.Records.size(), static_cast<std::size_t>(kKeptLostResults) + 1);
+    for (int i = 0; i < kKeptLostResults; ++i)
+        EXPECT_EQ(window_.Records[i].Plate, Numbered('P', i)) << "the oldest are kept";
+    EXPECT_EQ(window_.Records.back().Plate, Numbered('P', lost));
+    const Bytes line =
+        "2024-03-05 14:07:09 " + Gbk("摄像头3 等待处理的识别结果已满，最早的一个被丢弃") + "\r\n";
+    Bytes lines;
+    for (int i = 0; i < lost; ++i)
+        lines += line;
+    EXPECT_EQ(ErrorLogText(), lines);
 }
 
 class FailingWindow : public RecordingWindow {

@@ -106,7 +106,7 @@ TEST_F(CameraObjectTest, StatusIsAskedOnlyOfAnOpenCamera) {
 TEST_F(CameraObjectTest, ClosingKeepsTheLatestResultAndDestroyingClosesTheHandle) {
     auto camera = NumberedCamera();
     ASSERT_TRUE(camera->OpenCamera("10.0.0.1", 1));
-    camera->StoreResult({"10.0.0.1", "A1", "full", "", 0, 0});
+    camera->StoreResult({"10.0.0.1", "A1", "full", "", 0, 0, {}});
     camera->CloseCamera();
     EXPECT_STREQ(camera->PlateResult().ResultPlate, "A1");
     EXPECT_EQ(camera->PlateResult().FullPictureLen, 4);

@@ -23,6 +23,27 @@ TEST(GbkText, TrailByte5CStaysInsideItsCharacter) {
     EXPECT_EQ(Utf16ToGbk(wide), text);
 }
 
+TEST(GbkText, CharacterLengthPairsALeadByteOnlyWithATrailByte) {
+    struct Case {
+        std::string_view text;
+        std::size_t length; // of the character at the start
+    } cases[] = {
+        {"A\xC3", 1},    {"\xC3\xF6", 2}, // 闽
+        {"\xD5\x5C", 2},                  // the second byte is the byte of '\\'
+        {"\x81\x40", 2},                  // lowest lead and trail bytes
+        {"\xFE\xFE", 2},                  // highest
+        {"\x81\x7F", 1},                  // 0x7F is no trail byte
+        {"\x81\xFF", 1},                  // nor is 0xFF
+        {"\x81\x3F", 1},                  // nor a byte below 0x40
+        {"\xC3", 1},                      // a lead byte at the end
+        {"\x80\x40", 1},                  // 0x80 is no lead byte
+        {"\xFF\x40", 1},                  // nor is 0xFF
+        {"]\x81", 1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(GbkCharacterLength(c.text, 0), c.length) << GbkToUtf8(c.text);
+}
+
 TEST(GbkText, MalformedInputBecomesQuestionMarks) {
     struct Case {
         std::string_view gbk;

@@ -19,6 +19,7 @@
 #include "camera/UnitVerizCamera.h"
 #include "common/Clock.h"
 #include "common/GbkText.h"
+#include "common/HostFile.h"
 #include "common/HostPath.h"
 #include "records/tavoLogUnit.h"
 
@@ -148,9 +149,7 @@ void BM_HandleOneResult(benchmark::State& state) {
 BENCHMARK(BM_HandleOneResult)->UseRealTime();
 
 void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
-    std::FILE* file = OpenHostFile(path, "wb");
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
+    OpenHostFile(path, "wb").WriteAndClose(bytes);
 }
 
 void BM_PlainWriteTwoFiles(benchmark::State& state) {

@@ -1,0 +1,64 @@
+// Records of results as lines of the daily recognition index.
+#include "camera/ResultIndex.h"
+
+#include "common/GbkText.h"
+#include "records/tavoLogUnit.h"
+
+namespace tavo {
+
+namespace {
+
+Bytes SideOf(std::int32_t cameraId) {
+    switch (cameraId) {
+    case 3:
+        return Utf8ToGbk("左");
+    case 13:
+        return Utf8ToGbk("右");
+    default:
+        return std::to_string(cameraId);
+    }
+}
+
+Bytes StateOf(ResultState state) {
+    switch (state) {
+    case ResultState::Handled:
+        return "handled";
+    case ResultState::Offline:
+        return "offline";
+    case ResultState::Dropped:
+        return "dropped";
+    }
+    return {};
+}
+
+} // namespace
+
+IndexRow IndexRowOf(const TResultRecord& record) {
+    IndexRow row;
+    row.ReceivedAt = record.ReceivedAt;
+    row.Side = SideOf(record.CameraId);
+    row.Address = record.Address;
+    row.Plate = record.Plate;
+    if (record.State != ResultState::Dropped)
+        row.Online = record.Online;
+    row.FullPicturePath = record.FullPicturePath;
+    row.CloseUpPicturePath = record.CloseUpPicturePath;
+    row.Broadcast = record.Broadcast;
+    row.Serial = record.Serial;
+    row.Command48 = record.Command48;
+    row.Command98 = record.Command98;
+    row.State = StateOf(record.State);
+    return row;
+}
+
+bool WriteIndexLine(const TResultRecord& record) {
+    try {
+        return AppendIndexRow(IndexRowOf(record));
+    } catch (...) {
+        // Out of memory while the line was made: the handling goes on without it.
+        ErrorLog(Utf8ToGbk("识别索引写入失败"));
+        return false;
+    }
+}
+
+} // namespace tavo
