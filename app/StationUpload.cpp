@@ -1,6 +1,8 @@
 // The event feed wired to the station.
 #include "app/StationUpload.h"
 
+#include <windows.h>
+
 #include <exception>
 #include <string>
 
@@ -62,9 +64,7 @@ StationUpload::~StationUpload() {
     feed_.Stop();
 }
 
-void StationUpload::Start(const StationSettings& settings, HWND window) {
-    window_ = window;
-    windowThread_ = GetCurrentThreadId();
+void StationUpload::Start(const StationSettings& settings) {
     station_ = ComputerName();
     FeedSettings feed;
     feed.Url = settings.UploadUrl;
@@ -87,48 +87,14 @@ void StationUpload::Record(const TResultRecord& record) {
 
 void StationUpload::Stop() {
     feed_.Stop();
-    WriteReports();
 }
 
 void StationUpload::UploadError(const Bytes& gbkLine) {
-    Report(true, gbkLine);
+    ErrorLog(gbkLine);
 }
 
 void StationUpload::UploadDebug(const Bytes& gbkLine) {
-    Report(false, gbkLine);
-}
-
-void StationUpload::Report(bool error, const Bytes& gbkLine) {
-    if (GetCurrentThreadId() == windowThread_) {
-        WriteReports(); // what the sender said earlier comes first
-        if (error)
-            ErrorLog(gbkLine);
-        else
-            DebugLog(gbkLine);
-        return;
-    }
-    bool first = false;
-    {
-        const std::lock_guard lock(mutex_);
-        first = waiting_.empty();
-        waiting_.emplace_back(error, gbkLine);
-    }
-    if (first && window_)
-        PostMessageW(window_, WM_UPLOAD_REPORT, 0, 0);
-}
-
-void StationUpload::WriteReports() {
-    std::vector<std::pair<bool, Bytes>> lines;
-    {
-        const std::lock_guard lock(mutex_);
-        lines.swap(waiting_);
-    }
-    for (const auto& [error, line] : lines) {
-        if (error)
-            ErrorLog(line);
-        else
-            DebugLog(line);
-    }
+    DebugLog(gbkLine);
 }
 
 } // namespace tavo

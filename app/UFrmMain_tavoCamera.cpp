@@ -3,6 +3,7 @@
 #include "app/UFrmMain_tavoCamera.h"
 
 #include <algorithm>
+#include <chrono>
 #include <exception>
 #include <stdexcept>
 #include <utility>
@@ -12,6 +13,7 @@
 #include "app/WindowClass.h"
 #include "camera/ResultIndex.h"
 #include "camera/UnitVerizCamera.h"
+#include "records/CaptureArchive.h"
 #include "records/StationSettings.h"
 #include "records/UMyUtils.h"
 #include "records/tavoLogUnit.h"
@@ -27,6 +29,10 @@ constexpr int kLeftPanelMinWidth = 400;
 constexpr int kLeftPanelMaxWidth = 1000;
 constexpr int kFontHeight = 20;
 constexpr DWORD kMainWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+
+// The archive sweep runs this long after start, then every hour.
+constexpr std::chrono::seconds kFirstSweepDelay{5};
+constexpr std::chrono::hours kSweepInterval{1};
 
 // Settings section of the window: its component name.
 constexpr std::string_view kSettingsSection = "FrmMain_tavoCamera";
@@ -124,7 +130,8 @@ void TFrmMain_tavoCamera::FormCreate() {
     RightIP.clear();
     LoadSaveAddresses(0);
     Settings = ReadStationSettings();
-    Upload.Start(Settings, hwnd_);
+    StartArchiveSweep();
+    Upload.Start(Settings);
     EnableMenuItem(GetSystemMenu(hwnd_, FALSE), SC_CLOSE, MF_GRAYED);
     AddTrayIcon(hwnd_);
     application_.ShowMainForm = false;
@@ -149,6 +156,7 @@ void TFrmMain_tavoCamera::FormClose() {
 }
 
 void TFrmMain_tavoCamera::FormDestroy() {
+    StopArchiveSweep(); // before the cameras go
     if (!camerasCreated_)
         return;
     camerasCreated_ = false;
@@ -163,6 +171,26 @@ void TFrmMain_tavoCamera::FormDestroy() {
     } catch (...) {
         // Whatever goes wrong while the cameras are freed, the destruction goes on.
     }
+}
+
+void TFrmMain_tavoCamera::StartArchiveSweep() {
+    const SweepRules rules{Settings.KeepDays, Settings.MinFreeMB};
+    if (!rules.Any())
+        return;
+    sweeper_ =
+        std::make_unique<ArchiveSweeper>(rules, DriveFreeSpace, kFirstSweepDelay, kSweepInterval);
+    if (!sweeper_->Start()) {
+        sweeper_.reset();
+        return;
+    }
+    // A picture that could not be written may mean a full drive: sweep at once.
+    ArchiveSweeper* sweeper = sweeper_.get();
+    SetArchiveWriteFailedHandler([sweeper] { sweeper->RequestSweep(); });
+}
+
+void TFrmMain_tavoCamera::StopArchiveSweep() {
+    SetArchiveWriteFailedHandler({});
+    sweeper_.reset();
 }
 
 void TFrmMain_tavoCamera::LoadSaveAddresses(std::int32_t mode) {
@@ -385,9 +413,6 @@ LRESULT TFrmMain_tavoCamera::HandleMessage(UINT message, WPARAM wParam, LPARAM l
         return 0;
     case WM_RESTORE_INSTANCE:
         WMRestoreInstance();
-        return 0;
-    case WM_UPLOAD_REPORT:
-        Upload.WriteReports();
         return 0;
     default:
         break;

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string_view>
 
 #include "app/StationUpload.h"
@@ -16,6 +17,7 @@
 #include "camera/PlateResultHandler.h"
 #include "common/Bytes.h"
 #include "common/Win32Handles_win.h"
+#include "records/ArchiveSweeper.h"
 #include "records/StationSettings.h"
 
 namespace tavo {
@@ -108,6 +110,8 @@ private:
     void HideSequence();
     void ShowSequence();
     void PopUpTrayMenu();
+    void StartArchiveSweep();
+    void StopArchiveSweep();
 
     TApplication& application_;
     HWND hwnd_ = nullptr;
@@ -119,6 +123,8 @@ private:
     HWND edt_inputPlate = nullptr;
     HWND Edt_inputPlateImage = nullptr;
     UniqueMenu TrayPopMenu;
+    // The archive sweep's thread, with KeepDays or MinFreeMB set.
+    std::unique_ptr<ArchiveSweeper> sweeper_;
 };
 
 } // namespace tavo

@@ -12,6 +12,7 @@
 #include "camera/IceLibrary.h"
 #include "common/Win32Handles_win.h"
 #include "records/tavoLogUnit.h"
+#include "tavoVersion.h"
 
 namespace tavo {
 namespace {
@@ -30,7 +31,7 @@ int RunStation() {
     StartLogUnit();
 
     TApplication application;
-    application.Title = GbkText("【高清车牌识别V1.0.2】");
+    application.Title = GbkText(TAVO_APPLICATION_TITLE);
 
     const UniqueHandle instanceMutex(
         CreateMutexW(nullptr, TRUE, WideText(GbkText("高清车牌识别")).c_str()));

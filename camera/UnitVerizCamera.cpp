@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <thread>
 
@@ -24,6 +25,14 @@ namespace {
 std::mutex& CameraSetLock() {
     static std::mutex lock;
     return lock;
+}
+
+// The cameras of the set, Camera3's first; Camera3 and Camera13 point at them. FreeCameras
+// destroys them; the holder itself is never destroyed, so that a set still standing when the
+// process ends is not closed from a static destructor while the library may still call back.
+std::array<std::unique_ptr<TVerizCamera>, 2>& OwnedCameras() {
+    static auto* cameras = new std::array<std::unique_ptr<TVerizCamera>, 2>;
+    return *cameras;
 }
 
 // Copies a text of at most size - 1 bytes into a fixed area and ends it with a NUL.
@@ -67,7 +76,7 @@ TVerizCamera::~TVerizCamera() {
 }
 
 bool TVerizCamera::OpenCamera(std::string_view address, std::uintptr_t videoWindow) {
-    if (SdkHandle != 0)
+    if (sdkHandle_ != 0)
         CloseCamera();
     if (CameraId == 0)
         return false;
@@ -75,28 +84,36 @@ bool TVerizCamera::OpenCamera(std::string_view address, std::uintptr_t videoWind
     const Bytes text(address);
     const ICE_HANDLE handle = IceOpenPreview(text.c_str(), videoWindow, OnPlateResult, this);
     std::lock_guard guard(lock_);
-    SdkHandle = handle;
+    sdkHandle_ = handle;
     return handle != 0;
 }
 
 void TVerizCamera::CloseCamera() {
-    if (SdkHandle == 0)
+    if (sdkHandle_ == 0)
         return;
     // Not under the lock: Close waits for a running callback, which takes the lock.
-    IceClose(SdkHandle);
+    IceClose(sdkHandle_);
     std::lock_guard guard(lock_);
-    SdkHandle = 0;
-    Online = false;
+    sdkHandle_ = 0;
+    online_ = false;
 }
 
 bool TVerizCamera::QueryOnline() {
-    Online = SdkHandle != 0 && IceGetStatus(SdkHandle);
-    return Online;
+    // The window thread is the only writer, so it reads the handle without the lock.
+    const bool online = sdkHandle_ != 0 && IceGetStatus(sdkHandle_);
+    std::lock_guard guard(lock_);
+    online_ = online;
+    return online;
+}
+
+bool TVerizCamera::IsOnline() const {
+    std::lock_guard guard(lock_);
+    return online_;
 }
 
 ICE_HANDLE TVerizCamera::CurrentHandle() const {
     std::lock_guard guard(lock_);
-    return SdkHandle;
+    return sdkHandle_;
 }
 
 bool TVerizCamera::SendSerial(std::string_view bytes) {
@@ -270,37 +287,40 @@ void TVerizCamera::ReleaseSlot(int slot) {
     state_[slot] = SlotState::Free;
 }
 
-const TPlateResult& TVerizCamera::PlateResult() const {
+const TPlateResult& TVerizCamera::LatestResultUnlocked() const {
     return slots_[latest_].Result;
 }
 
 void CreateCameras() {
     IceInit();
-    auto* left = new TVerizCamera();
-    auto* right = new TVerizCamera();
+    auto left = std::make_unique<TVerizCamera>();
+    auto right = std::make_unique<TVerizCamera>();
     {
         std::lock_guard guard(CameraSetLock());
-        Camera3 = left;
-        Camera13 = right;
+        Camera3 = left.get();
+        Camera13 = right.get();
+        OwnedCameras()[0] = std::move(left);
+        OwnedCameras()[1] = std::move(right);
     }
-    left->CameraId = 3;
-    left->InstanceTag = TimeStampText();
+    Camera3->CameraId = 3;
+    Camera3->InstanceTag = TimeStampText();
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    right->CameraId = 13;
-    right->InstanceTag = TimeStampText();
+    Camera13->CameraId = 13;
+    Camera13->InstanceTag = TimeStampText();
 }
 
 void FreeCameras() {
     // Each reference is cleared before its object goes, so that a callback arriving meanwhile
     // finds no camera; the destructor's close waits for one that is running.
-    for (TVerizCamera** reference : {&Camera3, &Camera13}) {
-        TVerizCamera* camera = nullptr;
+    TVerizCamera** references[] = {&Camera3, &Camera13};
+    for (std::size_t i = 0; i < std::size(references); ++i) {
+        std::unique_ptr<TVerizCamera> camera;
         {
             std::lock_guard guard(CameraSetLock());
-            camera = *reference;
-            *reference = nullptr;
+            camera = std::move(OwnedCameras()[i]);
+            *references[i] = nullptr;
         }
-        delete camera;
+        camera.reset();
     }
     IceFini();
 }

@@ -114,12 +114,16 @@ public:
 
     // true when the camera was opened and its live video goes to videoWindow. An open camera is
     // closed first; a camera without a number (CameraId 0) is not opened. The address reaches
-    // the library exactly as given.
+    // the library exactly as given. Window thread.
     bool OpenCamera(std::string_view address, std::uintptr_t videoWindow);
-    // Closes the library handle, if any; Online becomes false. Waiting results stay.
+    // Closes the library handle, if any; the camera is then offline. Waiting results stay.
+    // Window thread.
     void CloseCamera();
-    // true when the camera is open and the library reports it online; stored in Online.
+    // true when the camera is open and the library reports it online; IsOnline says the same
+    // until the next query or close. Window thread.
     bool QueryOnline();
+    // The answer of the last QueryOnline; false before the first, and after a close.
+    bool IsOnline() const;
 
     // Each send returns true exactly when the library reports success, and false without a
     // library call when the camera is not open.
@@ -148,19 +152,16 @@ public:
     // Window thread: takes the oldest waiting result.
     TakenResult TakeWaitingResult();
 
-    // The latest result (zero-filled before the first). It is rewritten on the library thread:
-    // read it only while no callback can run, or on the thread that delivered it.
-    const TPlateResult& PlateResult() const;
+    // The latest result stored (zero-filled before the first), read without the lock: the
+    // library thread rewrites it, so only a test that knows no callback can run reads it.
+    const TPlateResult& LatestResultUnlocked() const;
 
-    // The library handle, as the library thread may read it while the window thread opens or
-    // closes the camera.
+    // The library handle (0 when closed), as the library thread may read it while the window
+    // thread opens or closes the camera.
     ICE_HANDLE CurrentHandle() const;
 
     std::int32_t CameraId = 0;
     Bytes InstanceTag;
-    // Written on the window thread only, under the lock.
-    ICE_HANDLE SdkHandle = 0;
-    bool Online = false;
     std::uintptr_t NotifyWindow = 0;
 
 private:
@@ -190,6 +191,9 @@ private:
     void KeepLostSlot(int slot);
 
     mutable std::mutex lock_;
+    // Written on the window thread only, under the lock.
+    ICE_HANDLE sdkHandle_ = 0;
+    bool online_ = false;
     std::unique_ptr<ResultSlot[]> slots_;
     std::array<SlotState, kSlotCount> state_{};
     std::array<int, kWaitingSlots> waiting_{}; // slot numbers, oldest first from waitingHead_
@@ -203,7 +207,8 @@ private:
     std::uint64_t lastTicket_ = 0;
 };
 
-// The camera set, in search order. Null before CreateCameras and after FreeCameras.
+// The camera set, in search order: the set's two cameras, which it owns. Null before
+// CreateCameras and after FreeCameras.
 extern TVerizCamera* Camera3;
 extern TVerizCamera* Camera13;
 

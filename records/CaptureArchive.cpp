@@ -63,7 +63,21 @@ bool NameTaken(const std::filesystem::path& path) {
            std::filesystem::file_type::not_found;
 }
 
+std::function<void()>& WriteFailedHandler() {
+    static std::function<void()> handler;
+    return handler;
+}
+
+void ReportWriteFailed() {
+    if (WriteFailedHandler())
+        WriteFailedHandler()();
+}
+
 } // namespace
+
+void SetArchiveWriteFailedHandler(std::function<void()> handler) {
+    WriteFailedHandler() = std::move(handler);
+}
 
 void SaveCaptureImage(const unsigned char* picture, std::int32_t count, std::string_view directory,
                       std::string_view plate, std::uint8_t suffixFlag, std::string_view tag,
@@ -76,8 +90,10 @@ void SaveCaptureImage(const unsigned char* picture, std::int32_t count, std::str
     const std::filesystem::path hostFolder = ProgramPath(folder);
     std::error_code error;
     std::filesystem::create_directories(hostFolder, error);
-    if (!std::filesystem::is_directory(hostFolder, error))
+    if (!std::filesystem::is_directory(hostFolder, error)) {
+        ReportWriteFailed();
         return;
+    }
 
     const Bytes namePlate = SafeNamePiece(plate);
     const Bytes nameTag = SafeNamePiece(tag);
@@ -97,6 +113,7 @@ void SaveCaptureImage(const unsigned char* picture, std::int32_t count, std::str
         if (!file) {
             if (NameTaken(hostFile))
                 continue; // another writer took the name in between
+            ReportWriteFailed();
             return;
         }
         const std::string_view bytes(reinterpret_cast<const char*>(picture),
@@ -104,6 +121,7 @@ void SaveCaptureImage(const unsigned char* picture, std::int32_t count, std::str
         if (!file.WriteAndClose(bytes)) {
             // A picture cut short is no picture: leave no file that looks archived.
             std::filesystem::remove(hostFile, error);
+            ReportWriteFailed();
             return;
         }
         pathWritten = relative;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string_view>
 
 #include "common/Bytes.h"
@@ -16,5 +17,10 @@ namespace tavo {
 void SaveCaptureImage(const unsigned char* picture, std::int32_t count, std::string_view directory,
                       std::string_view plate, std::uint8_t suffixFlag, std::string_view tag,
                       Bytes& pathWritten);
+
+// Called on the archive's thread each time a picture could not be written (its folder or file
+// could not be made, or the write fell short), which is how a full drive shows; the archive
+// sweep uses it to sweep at once. An empty function (the start) calls nothing.
+void SetArchiveWriteFailedHandler(std::function<void()> handler);
 
 } // namespace tavo

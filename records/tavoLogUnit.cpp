@@ -3,6 +3,7 @@
 #include "records/tavoLogUnit.h"
 
 #include <filesystem>
+#include <mutex>
 #include <system_error>
 
 #include "common/Clock.h"
@@ -48,7 +49,12 @@ bool ErrorLog(std::string_view text) {
 }
 
 bool AppendLogLine(std::string_view gbkPath, std::string_view text) {
-    return AppendToHostFile(ToHostPath(gbkPath), LogLineStamp(NowLocal()) + Bytes(text) + "\r\n");
+    // The window thread and the archive sweep's thread both write; one line at a time, so lines
+    // never interleave within a file.
+    static std::mutex lock;
+    const std::filesystem::path path = ToHostPath(gbkPath);
+    std::lock_guard guard(lock);
+    return AppendToHostFile(path, LogLineStamp(NowLocal()) + Bytes(text) + "\r\n");
 }
 
 } // namespace tavo

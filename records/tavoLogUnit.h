@@ -1,7 +1,9 @@
 // The two daily text logs in the program's "Log" folder: the debug log (Log\Debug\debugLog_
 // YYYYMMDD.txt), switched on and off as a whole, and the error log (Log\ErrorLog_YYYYMMDD.txt),
 // always written. Each write opens the file, appends one stamped GBK line ending in CR LF, and
-// closes it. Window thread only.
+// closes it. The writes may come from the window thread and from the station's own background
+// threads (the archive sweep): one line is written at a time. The unit's state (switch, names,
+// folders) is set on the window thread before any such thread starts, and not changed after.
 #pragma once
 
 #include <string_view>

@@ -115,9 +115,10 @@ bool Outbox::Read(const std::string& id, std::string& json) const {
 bool Outbox::Remove(const std::string& id) {
     const std::lock_guard lock(mutex_);
     if (waiting_.erase(id) == 0)
-        return false;
+        return true;
     std::error_code error;
-    return std::filesystem::remove(EventFile(id), error) && !error;
+    std::filesystem::remove(EventFile(id), error);
+    return !error;
 }
 
 bool Outbox::Reject(const std::string& id) {
@@ -132,9 +133,9 @@ bool Outbox::Reject(const std::string& id) {
     return !error;
 }
 
-void Outbox::Forget(const std::string& id) {
+bool Outbox::Forget(const std::string& id) {
     const std::lock_guard lock(mutex_);
-    waiting_.erase(id);
+    return waiting_.erase(id) != 0;
 }
 
 std::size_t Outbox::Waiting() const {

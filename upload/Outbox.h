@@ -38,16 +38,18 @@ public:
     // The JSON of a waiting event. False when it is no longer there or cannot be read.
     bool Read(const std::string& id, std::string& json) const;
 
-    // Removes a delivered event. False when its file could not be removed (it is forgotten all
-    // the same, so the sender moves on).
+    // Removes a delivered event. False only when its file is still there and could not be
+    // removed (it is forgotten all the same, so the sender moves on); an event that was dropped
+    // meanwhile is gone already.
     bool Remove(const std::string& id);
 
     // Moves an event the server will not take to rejected\. False when it could not be moved (it
     // is forgotten all the same).
     bool Reject(const std::string& id);
 
-    // Forgets an event whose file has gone.
-    void Forget(const std::string& id);
+    // Forgets an event whose file cannot be read; true when it was still waiting (not dropped
+    // meanwhile).
+    bool Forget(const std::string& id);
 
     std::size_t Waiting() const;
     const std::filesystem::path& Folder() const { return folder_; }

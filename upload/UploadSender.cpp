@@ -107,8 +107,8 @@ std::string FailureText(const HttpAnswer& answer) {
 bool UploadSender::SendOldest(const std::string& id) {
     std::string json;
     if (!outbox_.Read(id, json)) {
-        outbox_.Forget(id);
-        reports_.UploadError(Utf8ToGbk("上传事件无法读取，本次运行不再发送：") + EventName(id));
+        if (outbox_.Forget(id)) // else it was dropped meanwhile, with its own line
+            reports_.UploadError(Utf8ToGbk("上传事件无法读取，本次运行不再发送：") + EventName(id));
         return true;
     }
     std::map<std::string, std::string> fields;

@@ -1,5 +1,5 @@
 # Shared pieces of the project's commands: Debian packages, a virtual display, Wine clean-up.
-# Sourced by scripts/test-all and scripts/run-station.
+# Sourced by scripts/test-all, scripts/run-station and scripts/package.
 
 # Installs the Debian packages that are not installed yet (as root, on Debian 12).
 ensure_packages() {
@@ -16,13 +16,15 @@ ensure_packages() {
 }
 
 # What every build needs: the native toolchain with GoogleTest and Google Benchmark, the
-# mingw-w64 cross compilers (posix threads), Wine (64-bit loader only) and a virtual display.
+# mingw-w64 cross compilers (posix threads), Wine (64-bit loader only) with a Chinese font, a
+# virtual display, and NSIS for the installers (7-Zip reads them back in the tests).
 BUILD_PACKAGES=(
     cmake make g++ pkg-config
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
     binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-    wine wine64 xvfb python3
+    wine wine64 fonts-wqy-microhei xvfb python3
+    nsis p7zip-full
 )
 
 # Starts Xvfb on a free display and exports DISPLAY; XVFB_PID tells whom to stop.

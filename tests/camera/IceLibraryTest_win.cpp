@@ -70,7 +70,7 @@ TEST_F(LoadIceLibraryTest, WholeLibraryFillsTheTable) {
     TVerizCamera camera;
     camera.CameraId = 3;
     ASSERT_TRUE(camera.OpenCamera("10.0.0.1", 0));
-    EXPECT_EQ(camera.SdkHandle, 42u);
+    EXPECT_EQ(camera.CurrentHandle(), 42u);
     EXPECT_TRUE(camera.QueryOnline());
     EXPECT_TRUE(camera.SendSerial("abc"));
     EXPECT_TRUE(camera.PlayPhrases("76"));

@@ -38,7 +38,7 @@ TEST_F(PlateCallbackTest, StoresAnswersTheCameraAndPostsThePosition) {
     const Bytes plate = Utf8ToGbk("闽AR2346");
     Deliver(Camera3, "192.168.1.100", plate.c_str(), "full picture", "close-up");
 
-    const TPlateResult& result = Camera3->PlateResult();
+    const TPlateResult& result = Camera3->LatestResultUnlocked();
     EXPECT_STREQ(result.ResultIP, "192.168.1.100");
     EXPECT_EQ(Bytes(result.ResultPlate), plate);
     EXPECT_EQ(Bytes(result.FullPicture, result.FullPictureLen), "full picture");
@@ -58,7 +58,8 @@ TEST_F(PlateCallbackTest, StoresAnswersTheCameraAndPostsThePosition) {
     EXPECT_EQ(posts[0].Message, 0x405u);
     EXPECT_EQ(posts[0].WParam, 3u);
     EXPECT_EQ(posts[0].LParam, 0);
-    EXPECT_EQ(Camera13->PlateResult().ResultIP[0], '\0') << "the other camera is untouched";
+    EXPECT_EQ(Camera13->LatestResultUnlocked().ResultIP[0], '\0')
+        << "the other camera is untouched";
 }
 
 TEST_F(PlateCallbackTest, SecondPositionAnswersThroughItsOwnHandle) {
@@ -87,8 +88,8 @@ TEST_F(PlateCallbackTest, EmptyPlateIsSpokenAsEmptyListSentAsNoBytesAndStillPost
     EXPECT_EQ(Broadcasts().at(0).Data, "");
     EXPECT_EQ(Serial().at(0).Data, "");
     EXPECT_EQ(Posts().size(), 1u);
-    EXPECT_EQ(Camera3->PlateResult().FullPictureLen, 0);
-    EXPECT_EQ(Camera3->PlateResult().CloseUpLen, 0);
+    EXPECT_EQ(Camera3->LatestResultUnlocked().FullPictureLen, 0);
+    EXPECT_EQ(Camera3->LatestResultUnlocked().CloseUpLen, 0);
 }
 
 TEST_F(PlateCallbackTest, FailedAnswersDoNotStopThePost) {
@@ -98,14 +99,14 @@ TEST_F(PlateCallbackTest, FailedAnswersDoNotStopThePost) {
     EXPECT_EQ(Serial().size(), 1u);
     EXPECT_EQ(Broadcasts().size(), 1u);
     EXPECT_EQ(Posts().size(), 1u);
-    EXPECT_STREQ(Camera3->PlateResult().ResultPlate, "A");
+    EXPECT_STREQ(Camera3->LatestResultUnlocked().ResultPlate, "A");
 }
 
 TEST_F(PlateCallbackTest, TextsLongerThanTheirAreasAreCutAndStayTerminated) {
     const std::string address(40, '1');
     const std::string plate = "ABCDEFGHIJKLMNOPQRST"; // 20 bytes
     Deliver(Camera3, address.c_str(), plate.c_str(), "", "");
-    const TPlateResult& result = Camera3->PlateResult();
+    const TPlateResult& result = Camera3->LatestResultUnlocked();
     EXPECT_EQ(Bytes(result.ResultIP), std::string(32, '1'));
     EXPECT_EQ(Bytes(result.ResultPlate), "ABCDEFGHIJKLMNOP");
     EXPECT_EQ(Serial().at(0).Data, "ABCDEFGHIJKLMNOP") << "the camera hears what was kept";
@@ -115,7 +116,7 @@ TEST_F(PlateCallbackTest, PicturesAreStoredUpToTheirAreaAndALongerOneIsRefused) 
     const std::string whole(kPictureSize, 'F');
     const std::string tooLong(kPictureSize + 1, 'C');
     Deliver(Camera3, "192.168.1.100", "A", whole, tooLong);
-    const TPlateResult& result = Camera3->PlateResult();
+    const TPlateResult& result = Camera3->LatestResultUnlocked();
     EXPECT_EQ(result.FullPictureLen, static_cast<std::int32_t>(kPictureSize));
     EXPECT_EQ(result.FullPicture[kPictureSize - 1], 'F');
     EXPECT_EQ(result.CloseUpLen, 0);
@@ -128,7 +129,7 @@ TEST_F(PlateCallbackTest, PicturesAreStoredUpToTheirAreaAndALongerOneIsRefused) 
 TEST_F(PlateCallbackTest, NullTextsNullPicturesAndNegativeCountsAreEmpty) {
     OnPlateResult(Camera3, nullptr, nullptr, nullptr, nullptr, 100, "close", -5, 0, 0, 0, 0, 0, 0,
                   0, 0, 0, 0, 0, 0, 0);
-    const TPlateResult& result = Camera3->PlateResult();
+    const TPlateResult& result = Camera3->LatestResultUnlocked();
     EXPECT_EQ(result.ResultIP[0], '\0');
     EXPECT_EQ(result.ResultPlate[0], '\0');
     EXPECT_EQ(result.FullPictureLen, 0);
@@ -149,14 +150,14 @@ TEST_F(PlateCallbackTest, NoErrorLeavesTheCallback) {
     SetMessagePoster(nullptr);
     // The default poster fails for a window that does not exist, and quietly.
     EXPECT_NO_THROW(Deliver(Camera3, "192.168.1.100", "B", "", ""));
-    EXPECT_STREQ(Camera3->PlateResult().ResultPlate, "B");
+    EXPECT_STREQ(Camera3->LatestResultUnlocked().ResultPlate, "B");
 }
 
 // The waiting slots, filled by the callback and taken as the window thread does.
 TEST_F(PlateCallbackTest, UpToFourResultsWaitAndAreTakenOldestFirstOncePerTake) {
     for (const char* plate : {"P1", "P2", "P3", "P4"})
         Deliver(Camera3, "192.168.1.100", plate, plate, "");
-    EXPECT_STREQ(Camera3->PlateResult().ResultPlate, "P4") << "the latest result";
+    EXPECT_STREQ(Camera3->LatestResultUnlocked().ResultPlate, "P4") << "the latest result";
     for (const char* plate : {"P1", "P2", "P3", "P4"}) {
         const TakenResult taken = Camera3->TakeWaitingResult();
         ASSERT_NE(taken.Result, nullptr) << plate;
@@ -165,7 +166,8 @@ TEST_F(PlateCallbackTest, UpToFourResultsWaitAndAreTakenOldestFirstOncePerTake) 
         EXPECT_EQ(taken.LostResults, 0);
     }
     EXPECT_EQ(Camera3->TakeWaitingResult().Result, nullptr);
-    EXPECT_STREQ(Camera3->PlateResult().ResultPlate, "P4") << "taking keeps the latest result";
+    EXPECT_STREQ(Camera3->LatestResultUnlocked().ResultPlate, "P4")
+        << "taking keeps the latest result";
 }
 
 TEST_F(PlateCallbackTest, WhenAllSlotsWaitTheOldestGivesWayAndIsCountedLost) {
@@ -192,7 +194,7 @@ TEST_F(PlateCallbackTest, ResultInTheWindowThreadsHandsIsNotOverwritten) {
             Deliver(Camera3, "192.168.1.100", Numbered('N', i).c_str(), "newer", "");
         EXPECT_STREQ(held.Result->ResultPlate, "HELD");
         EXPECT_EQ(Bytes(held.Result->FullPicture, held.Result->FullPictureLen), "held picture");
-        EXPECT_STREQ(Camera3->PlateResult().ResultPlate, "N11");
+        EXPECT_STREQ(Camera3->LatestResultUnlocked().ResultPlate, "N11");
     }
     // Released, the slot takes results again: the four newest wait.
     const TakenResult next = Camera3->TakeWaitingResult();

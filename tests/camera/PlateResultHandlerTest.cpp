@@ -131,7 +131,7 @@ TEST_F(PlateResultHandlerTest, OfflineCameraDropsTheResultWithoutATrace) {
     WithFake([](FakeIceState& s) { s.Status = 0; });
     Deliver(Camera3, "192.168.1.100", "A123", "FULL", "CLOSE");
     HandlePlateResult(3, window_);
-    EXPECT_FALSE(Camera3->Online);
+    EXPECT_FALSE(Camera3->IsOnline());
     EXPECT_TRUE(ArchivedFiles().empty());
     EXPECT_TRUE(window_.Plates.empty());
     EXPECT_TRUE(FramesAfterCallback().empty());

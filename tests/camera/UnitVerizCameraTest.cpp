@@ -36,10 +36,10 @@ protected:
 TEST_F(CameraObjectTest, NewObjectIsClosedUnnumberedAndItsResultIsEmpty) {
     TVerizCamera camera;
     EXPECT_EQ(camera.CameraId, 0);
-    EXPECT_EQ(camera.SdkHandle, 0u);
-    EXPECT_FALSE(camera.Online);
+    EXPECT_EQ(camera.CurrentHandle(), 0u);
+    EXPECT_FALSE(camera.IsOnline());
     EXPECT_TRUE(camera.InstanceTag.empty());
-    const TPlateResult& result = camera.PlateResult();
+    const TPlateResult& result = camera.LatestResultUnlocked();
     EXPECT_EQ(result.FullPictureLen, 0);
     EXPECT_EQ(result.CloseUpLen, 0);
     EXPECT_EQ(result.ResultIP[0], '\0');
@@ -50,8 +50,8 @@ TEST_F(CameraObjectTest, NewObjectIsClosedUnnumberedAndItsResultIsEmpty) {
 TEST_F(CameraObjectTest, OpenPassesTheUntrimmedAddressFixedOnesWindowCallbackAndItself) {
     auto camera = NumberedCamera();
     EXPECT_TRUE(camera->OpenCamera(" 192.168.1.100 ", 0x1234));
-    EXPECT_EQ(camera->SdkHandle, 7u);
-    EXPECT_FALSE(camera->Online) << "opening does not query the status";
+    EXPECT_EQ(camera->CurrentHandle(), 7u);
+    EXPECT_FALSE(camera->IsOnline()) << "opening does not query the status";
     const auto opens = WithFake([](FakeIceState& s) { return s.Opens; });
     ASSERT_EQ(opens.size(), 1u);
     EXPECT_EQ(opens[0].Address, " 192.168.1.100 ");
@@ -67,7 +67,7 @@ TEST_F(CameraObjectTest, UnnumberedCameraIsNotOpenedButAnOpenOneIsClosedAllTheSa
     ASSERT_TRUE(camera->OpenCamera("10.0.0.1", 1));
     camera->CameraId = 0;
     EXPECT_FALSE(camera->OpenCamera("10.0.0.2", 1));
-    EXPECT_EQ(camera->SdkHandle, 0u);
+    EXPECT_EQ(camera->CurrentHandle(), 0u);
     EXPECT_EQ(Calls(), (std::vector<std::string>{"Open 7", "Close 7"}));
 }
 
@@ -77,30 +77,29 @@ TEST_F(CameraObjectTest, ReopenClosesFirstAndAFailedOpenLeavesItClosedAndOffline
     ASSERT_TRUE(camera->QueryOnline());
     WithFake([](FakeIceState& s) { s.NextHandle = 0; });
     EXPECT_FALSE(camera->OpenCamera("10.0.0.2", 1));
-    EXPECT_EQ(camera->SdkHandle, 0u);
-    EXPECT_FALSE(camera->Online);
+    EXPECT_EQ(camera->CurrentHandle(), 0u);
+    EXPECT_FALSE(camera->IsOnline());
     EXPECT_EQ(Calls(), (std::vector<std::string>{"Open 7", "Status 7", "Close 7", "Open 0"}));
 }
 
 TEST_F(CameraObjectTest, StatusIsAskedOnlyOfAnOpenCamera) {
     auto camera = NumberedCamera();
-    camera->Online = true;
     EXPECT_FALSE(camera->QueryOnline());
-    EXPECT_FALSE(camera->Online);
+    EXPECT_FALSE(camera->IsOnline());
     camera->CloseCamera();
     EXPECT_TRUE(Calls().empty()) << "closed: neither status nor close reaches the library";
 
     ASSERT_TRUE(camera->OpenCamera("10.0.0.1", 1));
     EXPECT_TRUE(camera->QueryOnline());
-    EXPECT_TRUE(camera->Online);
+    EXPECT_TRUE(camera->IsOnline());
     WithFake([](FakeIceState& s) { s.Status = 0; });
     EXPECT_FALSE(camera->QueryOnline());
-    EXPECT_FALSE(camera->Online);
+    EXPECT_FALSE(camera->IsOnline());
     WithFake([](FakeIceState& s) { s.Status = -5; });
     EXPECT_TRUE(camera->QueryOnline()) << "any status but 0 is online";
     camera->CloseCamera();
-    EXPECT_FALSE(camera->Online);
-    EXPECT_EQ(camera->SdkHandle, 0u);
+    EXPECT_FALSE(camera->IsOnline());
+    EXPECT_EQ(camera->CurrentHandle(), 0u);
 }
 
 TEST_F(CameraObjectTest, ClosingKeepsTheLatestResultAndDestroyingClosesTheHandle) {
@@ -108,8 +107,8 @@ TEST_F(CameraObjectTest, ClosingKeepsTheLatestResultAndDestroyingClosesTheHandle
     ASSERT_TRUE(camera->OpenCamera("10.0.0.1", 1));
     camera->StoreResult({"10.0.0.1", "A1", "full", "", 0, 0, {}});
     camera->CloseCamera();
-    EXPECT_STREQ(camera->PlateResult().ResultPlate, "A1");
-    EXPECT_EQ(camera->PlateResult().FullPictureLen, 4);
+    EXPECT_STREQ(camera->LatestResultUnlocked().ResultPlate, "A1");
+    EXPECT_EQ(camera->LatestResultUnlocked().FullPictureLen, 4);
 
     ASSERT_TRUE(camera->OpenCamera("10.0.0.1", 1));
     camera.reset();
@@ -196,8 +195,8 @@ TEST_F(CameraSetTest, CreateInitialisesTheLibraryFirstAndNumbersTwoClosedCameras
     EXPECT_NE(Camera3, Camera13);
     EXPECT_EQ(Camera3->CameraId, 3);
     EXPECT_EQ(Camera13->CameraId, 13);
-    EXPECT_EQ(Camera3->SdkHandle, 0u);
-    EXPECT_EQ(Camera13->SdkHandle, 0u);
+    EXPECT_EQ(Camera3->CurrentHandle(), 0u);
+    EXPECT_EQ(Camera13->CurrentHandle(), 0u);
     const auto state = WithFake([](FakeIceState& s) { return s; });
     EXPECT_EQ(state.Calls, (std::vector<std::string>{"Init"}));
     EXPECT_FALSE(state.CameraExistedAtInit);

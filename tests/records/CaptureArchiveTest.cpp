@@ -20,6 +20,15 @@ namespace {
 
 class CaptureArchiveTest : public RecordsTest {
 protected:
+    void SetUp() override {
+        RecordsTest::SetUp();
+        SetArchiveWriteFailedHandler([this] { ++writeFailures_; });
+    }
+    void TearDown() override {
+        SetArchiveWriteFailedHandler({});
+        RecordsTest::TearDown();
+    }
+
     // Saves the bytes and returns the path written.
     static Bytes Save(std::string_view picture, std::string_view directory, std::string_view plate,
                       std::uint8_t suffixFlag = 0, std::string_view tag = "T") {
@@ -47,6 +56,7 @@ protected:
         return names;
     }
 
+    int writeFailures_ = 0; // calls of the write-failed handler
     const Bytes plate_ = Utf8ToGbk("闽AR2346");
     const Bytes day_ = "Log\\192.168.1.100\\2024\\03\\05\\";
 };
@@ -141,6 +151,9 @@ TEST_F(CaptureArchiveTest, FolderThatCannotBeMadeWritesNothing) {
     EXPECT_EQ(ReadHostFile(Host("Log\\blocked")), "file");
     EXPECT_EQ(ReadHostFile(Host("Log\\year\\2024")), "file");
     EXPECT_EQ(FilesBelow(program_).size(), 2u);
+    EXPECT_EQ(writeFailures_, 2) << "each failed write is reported";
+    EXPECT_NE(Save("jpeg", "open", "A1"), "");
+    EXPECT_EQ(writeFailures_, 2) << "a written picture is not";
 }
 
 TEST_F(CaptureArchiveTest, AFolderAtTheFirstChoiceNameCountsAsTaken) {
@@ -205,6 +218,7 @@ TEST_F(CaptureArchiveTest, PictureCutShortLeavesNoFileAndNoPath) {
     EXPECT_EQ(path, "");
     EXPECT_TRUE(std::filesystem::is_directory(Host("Log\\cam\\2024\\03\\05")));
     EXPECT_TRUE(FilesBelow(program_).empty());
+    EXPECT_EQ(writeFailures_, 1);
 }
 #endif
 

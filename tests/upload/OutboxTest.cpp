@@ -36,7 +36,20 @@ TEST_F(OutboxTest, KeepsEachEventInAFileOfItsOwnAndHandsOutTheOldestFirst) {
     }
     EXPECT_EQ(order, (Names{"{\"n\":\"1\"}", "{\"n\":\"2\"}", Bytes("{\0}", 3)}));
     EXPECT_TRUE(FileNames(folder_ / "Outbox").empty());
-    EXPECT_FALSE(outbox.Remove("20240305T060709100Z-00000001-aa"));
+    // Gone already (dropped while it was being sent): nothing left to remove.
+    EXPECT_TRUE(outbox.Remove("20240305T060709100Z-00000001-aa"));
+}
+
+TEST_F(OutboxTest, AFileThatCannotBeRemovedIsReportedAndForgotten) {
+    Outbox outbox(folder_ / "Outbox", 10);
+    Names dropped;
+    ASSERT_TRUE(outbox.Open(dropped));
+    ASSERT_TRUE(outbox.Add("1", "{}", dropped));
+    // Something put a non-empty folder in the file's place.
+    std::filesystem::remove(folder_ / "Outbox" / "1.json");
+    WriteFile(folder_ / "Outbox" / "1.json" / "inside", "x");
+    EXPECT_FALSE(outbox.Remove("1"));
+    EXPECT_EQ(outbox.Waiting(), 0u);
 }
 
 TEST_F(OutboxTest, OpeningTakesWhatWaitedSkipsTheRestAndRemovesHalfWrittenFiles) {
@@ -116,6 +129,9 @@ TEST_F(OutboxTest, AnEventWhoseFileWentIsNotRead) {
     std::string json;
     EXPECT_FALSE(outbox.Read("1", json));
     EXPECT_FALSE(outbox.Read("never-added", json));
+    EXPECT_TRUE(outbox.Forget("1"));
+    EXPECT_FALSE(outbox.Forget("1"));
+    EXPECT_EQ(outbox.Waiting(), 0u);
 }
 
 TEST_F(OutboxTest, OpenFailsWhenTheFolderCannotBeMade) {
