@@ -26,18 +26,6 @@ void TRzPanel::Create(HWND parent, std::wstring_view name, int controlId, RECT b
         throw std::runtime_error("a panel window cannot be created");
 }
 
-int TRzPanel::Width() const {
-    RECT rect{};
-    GetWindowRect(hwnd_, &rect);
-    return rect.right - rect.left;
-}
-
-int TRzPanel::Height() const {
-    RECT rect{};
-    GetWindowRect(hwnd_, &rect);
-    return rect.bottom - rect.top;
-}
-
 void TRzPanel::SetBounds(int left, int top, int width, int height) {
     SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -21,8 +21,6 @@ public:
                 bool groovedBorder);
 
     HWND Hwnd() const { return hwnd_; }
-    int Width() const;
-    int Height() const;
     // Moves and sizes the panel within its parent.
     void SetBounds(int left, int top, int width, int height);
 

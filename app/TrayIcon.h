@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string_view>
+
 namespace tavo {
 
 // The icon's mouse events; lParam holds the mouse message (WM_LBUTTONDOWN, ...).
@@ -15,5 +17,14 @@ bool AddTrayIcon(HWND window);
 
 // Removes the window's icon; true when the shell removed it.
 bool RemoveTrayIcon(HWND window);
+
+// Gives the icon another tip (GBK, at most 63 characters are shown); the icon keeps it when it
+// is added again. True when the shell took it.
+bool SetTrayTip(HWND window, std::string_view gbkTip);
+
+// Shows a balloon at the icon with a title and a text (GBK); `warning` picks the warning sign
+// over the information sign. True when the shell took it.
+bool ShowTrayBalloon(HWND window, std::string_view gbkTitle, std::string_view gbkText,
+                     bool warning);
 
 } // namespace tavo

@@ -6,7 +6,9 @@
 #include <chrono>
 #include <exception>
 #include <stdexcept>
+#include <tuple>
 #include <utility>
+#include <vector>
 
 #include "app/TrayIcon.h"
 #include "app/WinText.h"
@@ -34,11 +36,14 @@ constexpr DWORD kMainWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr std::chrono::seconds kFirstSweepDelay{5};
 constexpr std::chrono::hours kSweepInterval{1};
 
+// The window timer of the camera watch.
+constexpr UINT_PTR kCameraWatchTimerId = 1;
+
 // Settings section of the window: its component name.
 constexpr std::string_view kSettingsSection = "FrmMain_tavoCamera";
 
-} // namespace
-
+// The left panel's width for a width of RzPanel_Top: half of it, but never less than 400 and
+// never more than 1000 pixels.
 int LeftPanelWidth(int topWidth) {
     int width = topWidth / 2;
     if (width <= kLeftPanelMinWidth)
@@ -47,6 +52,8 @@ int LeftPanelWidth(int topWidth) {
         width = kLeftPanelMaxWidth;
     return width;
 }
+
+} // namespace
 
 TFrmMain_tavoCamera::TFrmMain_tavoCamera(TApplication& application) : application_(application) {}
 
@@ -62,7 +69,7 @@ void TFrmMain_tavoCamera::Create() {
                         reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     const int x = (GetSystemMetrics(SM_CXSCREEN) - kDesignWidth) / 2;
     const int y = (GetSystemMetrics(SM_CYSCREEN) - kDesignHeight) / 2;
-    CreateWindowExW(0, kMainWindowClass, WideText(GbkText("高清车牌识别")).c_str(),
+    CreateWindowExW(0, kMainWindowClass, WideText(GbkText(kMainWindowCaption)).c_str(),
                     kMainWindowStyle, x, y, kDesignWidth, kDesignHeight, application_.Handle(),
                     nullptr, GetModuleHandleW(nullptr), this);
     if (!hwnd_)
@@ -128,7 +135,7 @@ void TFrmMain_tavoCamera::FormCreate() {
     Camera13->NotifyWindow = reinterpret_cast<std::uintptr_t>(hwnd_);
     LeftIP.clear();
     RightIP.clear();
-    LoadSaveAddresses(0);
+    LoadSaveAddresses(kIniRead);
     Settings = ReadStationSettings();
     StartArchiveSweep();
     Upload.Start(Settings);
@@ -138,6 +145,7 @@ void TFrmMain_tavoCamera::FormCreate() {
     ShownOnce = false;
     DebugLog(GbkText("tavoCamera 开始启动"));
     ReloadCameras();
+    StartCameraWatch();
 }
 
 void TFrmMain_tavoCamera::FormShow() {
@@ -152,11 +160,12 @@ void TFrmMain_tavoCamera::FormKeyDown(WPARAM) {
 }
 
 void TFrmMain_tavoCamera::FormClose() {
-    LoadSaveAddresses(1);
+    LoadSaveAddresses(kIniWrite);
 }
 
 void TFrmMain_tavoCamera::FormDestroy() {
-    StopArchiveSweep(); // before the cameras go
+    StopCameraWatch();  // before the cameras go
+    StopArchiveSweep(); // likewise
     if (!camerasCreated_)
         return;
     camerasCreated_ = false;
@@ -193,13 +202,65 @@ void TFrmMain_tavoCamera::StopArchiveSweep() {
     sweeper_.reset();
 }
 
+void TFrmMain_tavoCamera::StartCameraWatch() {
+    if (Settings.CameraCheckSeconds <= 0)
+        return;
+    // The cameras the station opens: those whose address looks like one.
+    std::vector<WatchedCamera> watched;
+    const std::tuple<TVerizCamera*, const Bytes*, const char*, HWND> sides[] = {
+        {Camera3, &LeftIP, "左边", RzPanel_TopLeft.Hwnd()},
+        {Camera13, &RightIP, "右边", RzPanel_TopRight.Hwnd()}};
+    for (const auto& [camera, address, side, panel] : sides) {
+        Bytes trimmed = TrimText(*address);
+        if (trimmed.find('.') != Bytes::npos)
+            watched.push_back({camera, GbkText(side), std::move(trimmed),
+                               reinterpret_cast<std::uintptr_t>(panel)});
+    }
+    if (watched.empty())
+        return;
+    watch_ = std::make_unique<CameraWatch>(std::move(watched));
+    const UINT interval = static_cast<UINT>(Settings.CameraCheckSeconds) * 1000;
+    if (SetTimer(hwnd_, kCameraWatchTimerId, interval, nullptr) == 0) {
+        ErrorLog(GbkText("摄像头检查定时器无法启动"));
+        watch_.reset();
+    }
+}
+
+void TFrmMain_tavoCamera::StopCameraWatch() {
+    if (!watch_)
+        return;
+    KillTimer(hwnd_, kCameraWatchTimerId);
+    watch_.reset();
+}
+
+void TFrmMain_tavoCamera::CameraWatchTimer() {
+    if (!watch_)
+        return;
+    try {
+        const std::vector<WatchChange> changes = watch_->Check(std::chrono::steady_clock::now());
+        if (changes.empty())
+            return;
+        // The tip names the sides that are offline; each change gets a balloon.
+        const Bytes tip = WatchTipText(watch_->OfflineSides());
+        const bool tipSet = SetTrayTip(hwnd_, tip);
+        DebugLog(GbkText("托盘提示：") + tip + (tipSet ? "" : GbkText("（未能设置）")));
+        for (const WatchChange& change : changes) {
+            const bool shown =
+                ShowTrayBalloon(hwnd_, GbkText("高清车牌识别"), change.Text, !change.Online);
+            DebugLog(GbkText("托盘气泡：") + change.Text + (shown ? "" : GbkText("（未能显示）")));
+        }
+    } catch (const std::exception& error) {
+        ErrorLog(GbkText("摄像头检查出错：") + Bytes(error.what()));
+    }
+}
+
 void TFrmMain_tavoCamera::LoadSaveAddresses(std::int32_t mode) {
     const std::pair<std::string_view, Bytes*> fields[] = {{"leftIP", &LeftIP},
                                                           {"rightIP", &RightIP}};
     for (const auto& [key, field] : fields) {
         Bytes value = *field;
         const bool ok = IniValue(kSettingsSection, key, value, mode);
-        if (ok && mode == 0) {
+        if (ok && mode == kIniRead) {
             Bytes trimmed = TrimText(value);
             if (!trimmed.empty())
                 *field = std::move(trimmed);
@@ -413,6 +474,11 @@ LRESULT TFrmMain_tavoCamera::HandleMessage(UINT message, WPARAM wParam, LPARAM l
         return 0;
     case WM_RESTORE_INSTANCE:
         WMRestoreInstance();
+        return 0;
+    case WM_TIMER:
+        if (wParam != kCameraWatchTimerId)
+            break;
+        CameraWatchTimer();
         return 0;
     default:
         break;

@@ -14,6 +14,7 @@
 #include "app/StationUpload.h"
 #include "app/TApplication.h"
 #include "app/TRzPanel.h"
+#include "camera/CameraWatch.h"
 #include "camera/PlateResultHandler.h"
 #include "common/Bytes.h"
 #include "common/Win32Handles_win.h"
@@ -25,8 +26,10 @@ namespace tavo {
 // Sent from outside to raise a running station; its parameters are not used.
 constexpr UINT WM_RESTORE_INSTANCE = 0x1403;
 
-// The window class and caption by which a second start finds the running station.
+// The window class and caption by which a second start finds the running station. The caption
+// is source text (UTF-8), made GBK like every text of the station.
 constexpr wchar_t kMainWindowClass[] = L"TFrmMain_tavoCamera";
+constexpr std::string_view kMainWindowCaption = "高清车牌识别";
 
 // Control ids of the hidden edits: the last plate shown and the path of its full picture.
 constexpr int kEdtInputPlateId = 1001;
@@ -41,10 +44,6 @@ constexpr int kRzPanelTopRightId = 1012;
 constexpr UINT kTrayMenuN1 = 2001; // "显示主界面"
 constexpr UINT kTrayMenuN2 = 2002; // "隐藏主界面"
 constexpr UINT kTrayMenuN3 = 2003; // "退出"
-
-// The left panel's width for a width of RzPanel_Top: half of it, but never less than 400 and
-// never more than 1000 pixels.
-int LeftPanelWidth(int topWidth);
 
 class TFrmMain_tavoCamera final : public PlateResultTarget {
 public:
@@ -112,6 +111,9 @@ private:
     void PopUpTrayMenu();
     void StartArchiveSweep();
     void StopArchiveSweep();
+    void StartCameraWatch();
+    void StopCameraWatch();
+    void CameraWatchTimer();
 
     TApplication& application_;
     HWND hwnd_ = nullptr;
@@ -125,6 +127,8 @@ private:
     UniqueMenu TrayPopMenu;
     // The archive sweep's thread, with KeepDays or MinFreeMB set.
     std::unique_ptr<ArchiveSweeper> sweeper_;
+    // The camera watch, with CameraCheckSeconds set; driven by a window timer.
+    std::unique_ptr<CameraWatch> watch_;
 };
 
 } // namespace tavo

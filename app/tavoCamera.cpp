@@ -5,6 +5,7 @@
 
 #include <exception>
 #include <memory>
+#include <string_view>
 
 #include "app/TApplication.h"
 #include "app/UFrmMain_tavoCamera.h"
@@ -17,9 +18,13 @@
 namespace tavo {
 namespace {
 
+// The named mutex that one running station holds (source text, made GBK).
+constexpr std::string_view kInstanceMutexName = "高清车牌识别";
+
 // Shows the running instance's main window maximised and on top, when there is one.
 void RaiseRunningInstance() {
-    const HWND running = FindWindowW(kMainWindowClass, WideText(GbkText("高清车牌识别")).c_str());
+    const HWND running =
+        FindWindowW(kMainWindowClass, WideText(GbkText(kMainWindowCaption)).c_str());
     if (!running)
         return;
     ShowWindow(running, SW_MINIMIZE);
@@ -34,7 +39,7 @@ int RunStation() {
     application.Title = GbkText(TAVO_APPLICATION_TITLE);
 
     const UniqueHandle instanceMutex(
-        CreateMutexW(nullptr, TRUE, WideText(GbkText("高清车牌识别")).c_str()));
+        CreateMutexW(nullptr, TRUE, WideText(GbkText(kInstanceMutexName)).c_str()));
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         RaiseRunningInstance();
         return 0;

@@ -8,15 +8,13 @@
 #include "common/Bytes.h"
 #include "common/Clock.h"
 #include "common/GbkText.h"
+#include "protocol/DisplayFrames.h"
 #include "records/CaptureArchive.h"
 #include "records/tavoLogUnit.h"
 
 namespace tavo {
 
 namespace {
-
-constexpr std::uint8_t kNoSuffix = 0;
-constexpr std::uint8_t kPlateSuffix = 1;
 
 Bytes CameraName(const TVerizCamera& camera) {
     return Utf8ToGbk("摄像头") + std::to_string(camera.CameraId);
@@ -52,17 +50,17 @@ void ShowAndSend(TVerizCamera& camera, const TPlateResult& result, PlateResultTa
     const std::string_view plate = record.Plate;
     if (result.CloseUpLen > 0)
         SaveCaptureImage(PictureBytes(result.CloseUpPicture), result.CloseUpLen, address, plate,
-                         kPlateSuffix, camera.InstanceTag, record.CloseUpPicturePath);
+                         kPlateSuffixFlag, camera.InstanceTag, record.CloseUpPicturePath);
     if (result.FullPictureLen > 0)
         SaveCaptureImage(PictureBytes(result.FullPicture), result.FullPictureLen, address, plate,
-                         kNoSuffix, camera.InstanceTag, record.FullPicturePath);
+                         kNoSuffixFlag, camera.InstanceTag, record.FullPicturePath);
     const Bytes shown = TrimText(plate);
     if (shown.empty())
         return;
     window.SetPlateText(shown);
     window.SetImagePath(record.FullPicturePath);
     record.Command48 = camera.ShowPlateText(shown);
-    record.Command98 = camera.SendDisplayCommand(shown, 98, 1);
+    record.Command98 = camera.SendDisplayCommand(shown, kDisplayCommand98, 1);
 }
 
 // Results lost before the window thread took them, recorded as dropped, oldest first.

@@ -56,7 +56,11 @@ bool WriteIndexLine(const TResultRecord& record) {
         return AppendIndexRow(IndexRowOf(record));
     } catch (...) {
         // Out of memory while the line was made: the handling goes on without it.
-        ErrorLog(Utf8ToGbk("识别索引写入失败"));
+        try {
+            ErrorLog(Utf8ToGbk("识别索引写入失败"));
+        } catch (...) {
+            // Not even the log line could be made.
+        }
         return false;
     }
 }

@@ -125,7 +125,7 @@ bool TVerizCamera::SendSerial(std::string_view bytes) {
 }
 
 bool TVerizCamera::ShowPlateText(std::string_view text) {
-    return SendDisplayCommand(text, 48, 1);
+    return SendDisplayCommand(text, kDisplayCommand48, 1);
 }
 
 bool TVerizCamera::SendDisplayCommand(std::string_view text, std::int32_t command,
@@ -133,9 +133,9 @@ bool TVerizCamera::SendDisplayCommand(std::string_view text, std::int32_t comman
     if (CurrentHandle() == 0)
         return false;
     switch (command) {
-    case 48:
+    case kDisplayCommand48:
         return SendSerial(BuildCommand48Frame(text, mode));
-    case 98:
+    case kDisplayCommand98:
         return SendSerial(BuildCommand98Frame(text, mode));
     default:
         return false;

@@ -6,7 +6,8 @@
  * The callback uses the standard Windows convention (the callee removes the arguments) and gets
  * 21 pointer-sized arguments. The library calls it on a thread of its own.
  *
- * This header is plain C so that the stand-in library can be built from it as well. */
+ * This header is plain C so that the stand-in library can be built from it as well. The phrase
+ * numbers that ICE_IPCSDK_BroadcastGroup takes, and their table, are in protocol/ICESDK.h. */
 #ifndef TAVO_ICE_IPCSDK_H
 #define TAVO_ICE_IPCSDK_H
 

@@ -8,6 +8,14 @@ namespace {
 
 constexpr char16_t kReplacement = u'?';
 
+bool IsGbkLeadByte(unsigned char byte) {
+    return byte >= 0x81 && byte <= 0xFE;
+}
+
+bool IsGbkTrailByte(unsigned char byte) {
+    return byte >= 0x40 && byte <= 0xFE && byte != 0x7F;
+}
+
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
@@ -27,14 +35,6 @@ void AppendUtf8(std::string& out, char32_t cp) {
 }
 
 } // namespace
-
-bool IsGbkLeadByte(unsigned char byte) {
-    return byte >= 0x81 && byte <= 0xFE;
-}
-
-bool IsGbkTrailByte(unsigned char byte) {
-    return byte >= 0x40 && byte <= 0xFE && byte != 0x7F;
-}
 
 std::size_t GbkCharacterLength(std::string_view text, std::size_t at) {
     return IsGbkLeadByte(static_cast<unsigned char>(text[at])) && at + 1 < text.size() &&

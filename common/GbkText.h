@@ -22,13 +22,11 @@
 
 namespace tavo {
 
-// The walk over GBK bytes that every reader of GBK text shares: a lead byte (0x81..0xFE)
+// The walk over GBK bytes that every reader of GBK text shares: the byte count (1 or 2) of the
+// character that starts at `at` (which must be inside the text). A lead byte (0x81..0xFE)
 // followed by a trail byte (0x40..0x7E, 0x80..0xFE) is one double-byte character; every other
 // byte is a character of its own. So a byte such as '\' (0x5C) or ']' (0x5D) that is the
 // second byte of a character is never taken for itself.
-bool IsGbkLeadByte(unsigned char byte);
-bool IsGbkTrailByte(unsigned char byte);
-// The byte count (1 or 2) of the character that starts at `at` (which must be inside the text).
 std::size_t GbkCharacterLength(std::string_view text, std::size_t at);
 
 std::u16string GbkToUtf16(std::string_view gbk);

@@ -20,8 +20,8 @@ constexpr std::size_t kDataOffset = 6;
 constexpr std::size_t kCrcSize = 2;
 constexpr char kHead[] = {'\x00', '\x64', '\xFF', '\xFF'}; // offsets 0..3
 
-constexpr std::uint8_t kCommand48 = 0x30;
-constexpr std::uint8_t kCommand98 = 0x62;
+constexpr std::uint8_t kCommand48 = kDisplayCommand48; // 0x30
+constexpr std::uint8_t kCommand98 = kDisplayCommand98; // 0x62
 
 // Command 48: the mode byte at offset 6, the text from offset 7.
 constexpr std::size_t kCommand48ModeOffset = kDataOffset;

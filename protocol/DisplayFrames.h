@@ -14,6 +14,10 @@
 
 namespace tavo {
 
+// The command numbers of the two frames, as the camera's SendDisplayCommand takes them.
+constexpr std::int32_t kDisplayCommand48 = 48;
+constexpr std::int32_t kDisplayCommand98 = 98;
+
 // Command 48: data = mode byte (0, 1 or 2; any other mode gives 1), then the text unchanged.
 Bytes BuildCommand48Frame(std::string_view text, std::int32_t mode);
 

@@ -1,5 +1,6 @@
 // The camera's voice phrases: the table of 146 numbered GBK phrases, and the conversion of a text
-// (a plate) into the phrase number list that the camera's voice broadcast takes.
+// (a plate) into the phrase number list that the camera's voice broadcast takes. The vendor
+// library's functions themselves, the broadcast among them, are declared in camera/ice_ipcsdk.h.
 #pragma once
 
 #include <array>

@@ -97,7 +97,7 @@ void SaveCaptureImage(const unsigned char* picture, std::int32_t count, std::str
 
     const Bytes namePlate = SafeNamePiece(plate);
     const Bytes nameTag = SafeNamePiece(tag);
-    const Bytes suffix = suffixFlag == 1 ? "_plate.jpg" : ".jpg";
+    const Bytes suffix = suffixFlag == kPlateSuffixFlag ? "_plate.jpg" : ".jpg";
 
     // Counter -1 is the first choice; the clock is read anew for every name tried.
     for (std::int64_t counter = -1; counter <= kLastCounter; ++counter) {

@@ -10,9 +10,14 @@
 
 namespace tavo {
 
+// The suffix flags of SaveCaptureImage: the plate close-up's name ends in "_plate"; any other
+// flag than kPlateSuffixFlag adds nothing.
+constexpr std::uint8_t kNoSuffixFlag = 0;
+constexpr std::uint8_t kPlateSuffixFlag = 1;
+
 // Writes `count` bytes of `picture` into the archive and puts the path written, relative to the
 // program folder with '\' separators, into `pathWritten`; it stays empty when nothing was
-// written. suffixFlag 1 adds "_plate" to the name. The tag goes into the names used when the
+// written. kPlateSuffixFlag adds "_plate" to the name. The tag goes into the names used when the
 // first choice is taken. Never overwrites an archived picture.
 void SaveCaptureImage(const unsigned char* picture, std::int32_t count, std::string_view directory,
                       std::string_view plate, std::uint8_t suffixFlag, std::string_view tag,

@@ -47,7 +47,7 @@ constexpr TextKey kTextKeys[] = {
 
 // The stored value of a key, when the key is there.
 bool ReadKey(std::string_view key, Bytes& value) {
-    return IniValue(kStationSection, key, value, 0);
+    return IniValue(kStationSection, key, value, kIniRead);
 }
 
 void LogInvalid(std::string_view key, const Bytes& value, std::int32_t fallback) {

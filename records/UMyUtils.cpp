@@ -49,7 +49,7 @@ bool IniValue(std::string_view section, std::string_view key, Bytes& value, std:
     const Bytes upperSection = UpperAsciiName(section);
     const Bytes upperKey = UpperAsciiName(key);
 
-    if (mode == 1) {
+    if (mode == kIniWrite) {
         const std::optional<Bytes> bytes = ReadSettingsFile(path);
         // Rewriting a file that could not be read would lose every other setting in it.
         if (!bytes)
@@ -60,7 +60,7 @@ bool IniValue(std::string_view section, std::string_view key, Bytes& value, std:
         WriteSettingsFile(path, ini.ToBytes());
         return true;
     }
-    if (mode != 0)
+    if (mode != kIniRead)
         return false;
 
     const std::optional<Bytes> bytes = ReadSettingsFile(path);

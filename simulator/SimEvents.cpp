@@ -20,11 +20,12 @@ bool EndsWith(const std::wstring& text, const wchar_t* suffix) {
     return text.size() >= length && _wcsicmp(text.c_str() + text.size() - length, suffix) == 0;
 }
 
-} // namespace
-
+// The first line of a text without its line end ("\r\n", "\n" or "\r").
 Bytes FirstLine(const Bytes& text) {
     return text.substr(0, text.find_first_of("\r\n"));
 }
+
+} // namespace
 
 std::vector<std::wstring> ListEventNames(const std::wstring& folder) {
     std::vector<std::wstring> names;

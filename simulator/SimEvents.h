@@ -31,7 +31,4 @@ bool ReadEvent(const std::wstring& folder, const std::wstring& name, SimEvent& e
 bool MoveEventToDone(const std::wstring& folder, const std::wstring& name,
                      const std::wstring& doneFolder);
 
-// The first line of a text without its line end ("\r\n", "\n" or "\r").
-Bytes FirstLine(const Bytes& text);
-
 } // namespace tavo::sim

@@ -42,13 +42,9 @@ std::wstring Trimmed(const std::wstring& text) {
     return text.substr(begin, end - begin);
 }
 
-} // namespace
-
-bool FolderExists(const std::wstring& folder) {
-    const DWORD attributes = GetFileAttributesW(folder.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
+// The folder that holds one folder per camera address, without a trailing separator:
+// %ICE_SIM_ROOT% when that variable is set and not empty, else "sim" beside this library.
+// Read at every call, so a program may point it elsewhere before it opens a camera.
 std::wstring SimRootFolder() {
     std::wstring root = EnvironmentText(L"ICE_SIM_ROOT");
     if (root.empty())
@@ -58,6 +54,10 @@ std::wstring SimRootFolder() {
     return root;
 }
 
+// True when a GBK address may name a folder directly below the sim root: not empty, at most
+// 200 bytes, no separator ('\' or '/' anywhere, also as a trail byte), no drive colon, none of
+// the bytes that Windows forbids in names, no control bytes, and not ending in '.' or ' '
+// (Windows drops those, so "..", "..." or "x." would name another folder than it says).
 bool IsSafeAddress(std::string_view gbkAddress) {
     if (gbkAddress.empty() || gbkAddress.size() > 200)
         return false;
@@ -82,6 +82,13 @@ bool IsSafeAddress(std::string_view gbkAddress) {
     }
     const char last = gbkAddress.back();
     return last != '.' && last != ' ';
+}
+
+} // namespace
+
+bool FolderExists(const std::wstring& folder) {
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 std::optional<std::wstring> FindCameraFolder(std::string_view gbkAddress) {

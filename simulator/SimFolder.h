@@ -8,18 +8,9 @@
 
 namespace tavo::sim {
 
-// The folder that holds one folder per camera address, without a trailing separator:
-// %ICE_SIM_ROOT% when that variable is set and not empty, else "sim" beside this library.
-// Read at every call, so a program may point it elsewhere before it opens a camera.
-std::wstring SimRootFolder();
-
-// True when a GBK address may name a folder directly below the sim root: not empty, at most
-// 200 bytes, no separator ('\' or '/' anywhere, also as a trail byte), no drive colon, none of
-// the bytes that Windows forbids in names, no control bytes, and not ending in '.' or ' '
-// (Windows drops those, so "..", "..." or "x." would name another folder than it says).
-bool IsSafeAddress(std::string_view gbkAddress);
-
-// The camera folder of an address when the address is safe and the folder exists.
+// The camera folder of an address when the folder exists below the sim root (%ICE_SIM_ROOT%
+// when set, else "sim" beside this library, read at every call) and the address can only name
+// a folder directly below it (no separators, no names that Windows would read as another).
 std::optional<std::wstring> FindCameraFolder(std::string_view gbkAddress);
 
 // Whether the folder exists (a camera whose folder is gone is unreachable).

@@ -20,8 +20,7 @@ const char* ResultText(bool result) {
     return result ? " -> 1" : " -> 0";
 }
 
-} // namespace
-
+// The local time stamp "YYYY-MM-DD HH:MM:SS.mmm".
 Bytes JournalTimeStamp() {
     const LocalTime now = NowLocal();
     char text[32];
@@ -29,6 +28,8 @@ Bytes JournalTimeStamp() {
                   now.day, now.hour, now.minute, now.second, now.millisecond);
     return text;
 }
+
+} // namespace
 
 bool AppendJournal(const std::wstring& cameraFolder, std::string_view entry) {
     Bytes line = JournalTimeStamp();

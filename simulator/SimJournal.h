@@ -43,9 +43,6 @@
 
 namespace tavo::sim {
 
-// The local time stamp "YYYY-MM-DD HH:MM:SS.mmm".
-Bytes JournalTimeStamp();
-
 // Appends "<time stamp> <entry>\r\n" to journal.txt in the camera folder. False when the line
 // could not be written (the folder is gone, the disk is full); the simulator goes on regardless.
 bool AppendJournal(const std::wstring& cameraFolder, std::string_view entry);

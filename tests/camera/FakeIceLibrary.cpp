@@ -1,6 +1,8 @@
 // The recording stand-in for the vendor library.
 #include "FakeIceLibrary.h"
 
+#include <algorithm>
+
 #include "camera/UnitVerizCamera.h"
 
 namespace tavo::test {
@@ -46,6 +48,9 @@ int32_t ICE_CALL FakeClose(ICE_HANDLE handle) {
 int32_t ICE_CALL FakeGetStatus(ICE_HANDLE handle) {
     std::lock_guard guard(fakeLock);
     fakeState.Calls.push_back(WithHandle("Status", handle));
+    const auto& offline = fakeState.OfflineHandles;
+    if (std::find(offline.begin(), offline.end(), handle) != offline.end())
+        return 0;
     return fakeState.Status;
 }
 

@@ -30,6 +30,8 @@ struct FakeIceState {
     // Answers.
     ICE_HANDLE NextHandle = 7; // returned by OpenPreview
     std::int32_t Status = 1;
+    // Handles whose status is 0 whatever Status says.
+    std::vector<ICE_HANDLE> OfflineHandles;
     std::int32_t SerialResult = 1;
     std::int32_t BroadcastResult = 1;
 

@@ -279,6 +279,8 @@ StationProcess::~StationProcess() {
         Kill();
     if (process_.hProcess)
         CloseHandle(process_.hProcess);
+    if (process_.hThread)
+        CloseHandle(process_.hThread);
 }
 
 bool StationProcess::Start(const StationFolder& folder) {
@@ -289,9 +291,15 @@ bool StationProcess::Start(const StationFolder& folder) {
     if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         folder.Root().c_str(), &startup, &process_))
         return false;
-    CloseHandle(process_.hThread);
-    process_.hThread = nullptr;
     return true;
+}
+
+bool StationProcess::SuspendWindowThread() {
+    return process_.hThread && SuspendThread(process_.hThread) != static_cast<DWORD>(-1);
+}
+
+bool StationProcess::ResumeWindowThread() {
+    return process_.hThread && ResumeThread(process_.hThread) != static_cast<DWORD>(-1);
 }
 
 DWORD StationProcess::WaitForExit(std::chrono::milliseconds timeout) {

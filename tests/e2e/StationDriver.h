@@ -123,6 +123,10 @@ public:
     bool Running() const;
     // Ends the process the hard way (only when a test left it running).
     void Kill();
+    // Holds and lets go of the station's main thread, which runs the window: what is posted to
+    // the window meanwhile waits in its queue. True when done.
+    bool SuspendWindowThread();
+    bool ResumeWindowThread();
 
 private:
     PROCESS_INFORMATION process_{};
