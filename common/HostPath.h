@@ -26,6 +26,10 @@ std::filesystem::path ToHostPath(std::string_view gbkPath);
 // The host path of a GBK path relative to the program folder.
 std::filesystem::path ProgramPath(std::string_view gbkRelativePath);
 
+// True when the entry at the path is itself a link to elsewhere: a symbolic link, or on Windows
+// any reparse point (a junction too). The link is not followed; a missing entry is no link.
+bool IsHostLink(const std::filesystem::path& path);
+
 namespace detail {
 // Platform side (HostPath_posix.cpp, HostPath_win.cpp).
 // The program folder when none was set, as GBK text with its trailing separator.

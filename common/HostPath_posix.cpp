@@ -7,7 +7,14 @@
 
 #include "common/GbkText.h"
 
-namespace tavo::detail {
+namespace tavo {
+
+bool IsHostLink(const std::filesystem::path& path) {
+    std::error_code error;
+    return std::filesystem::is_symlink(std::filesystem::symlink_status(path, error));
+}
+
+namespace detail {
 
 Bytes DefaultProgramFolder() {
     std::error_code error;
@@ -21,4 +28,5 @@ std::filesystem::path HostPathFromUtf16(std::u16string text) {
     return std::filesystem::path(Utf16ToUtf8(text));
 }
 
-} // namespace tavo::detail
+} // namespace detail
+} // namespace tavo

@@ -62,9 +62,12 @@ Bytes NameOf(const fs::path& path) {
     return Utf16ToGbk(path.filename().u16string());
 }
 
+// A link is a link, never what it points to.
 fs::file_type TypeOf(const fs::path& path) {
+    if (IsHostLink(path))
+        return fs::file_type::symlink;
     std::error_code error;
-    return fs::symlink_status(path, error).type(); // a link is a link, never what it points to
+    return fs::symlink_status(path, error).type();
 }
 
 // The entries of a folder; a folder that cannot be read is one error-log line.

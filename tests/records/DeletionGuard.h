@@ -1,6 +1,8 @@
-// Keeps a file from being deleted while the guard lives, so that a test can show what happens
-// when a deletion fails: on Windows the file is held open without delete sharing, on Linux it is
-// made immutable (which works for root as well).
+// File system conditions that the archive sweep must cope with, made the host's own way: a file
+// that cannot be deleted, and a folder that is a link to elsewhere.
+//
+// DeletionGuard keeps a file from being deleted while it lives: on Windows the file is held open
+// without delete sharing, on Linux it is made immutable (which works for root as well).
 #pragma once
 
 #include <filesystem>
@@ -22,5 +24,9 @@ private:
     bool holds_ = false;
     void* handle_ = nullptr;
 };
+
+// Makes `link` a link to the folder `target` (a symbolic link; on Windows a directory symbolic
+// link). False when this system would not make it.
+bool MakeFolderLink(const std::filesystem::path& target, const std::filesystem::path& link);
 
 } // namespace tavo

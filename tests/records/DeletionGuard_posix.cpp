@@ -35,4 +35,10 @@ DeletionGuard::~DeletionGuard() {
         SetImmutable(file_, false);
 }
 
+bool MakeFolderLink(const std::filesystem::path& target, const std::filesystem::path& link) {
+    std::error_code error;
+    std::filesystem::create_directory_symlink(target, link, error);
+    return !error;
+}
+
 } // namespace tavo

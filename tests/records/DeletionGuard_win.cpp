@@ -19,4 +19,10 @@ DeletionGuard::~DeletionGuard() {
         CloseHandle(static_cast<HANDLE>(handle_));
 }
 
+bool MakeFolderLink(const std::filesystem::path& target, const std::filesystem::path& link) {
+    return CreateSymbolicLinkW(link.c_str(), target.c_str(),
+                               SYMBOLIC_LINK_FLAG_DIRECTORY |
+                                   SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) != FALSE;
+}
+
 } // namespace tavo
