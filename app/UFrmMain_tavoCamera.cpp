@@ -138,6 +138,7 @@ void TFrmMain_tavoCamera::FormCreate() {
     LoadSaveAddresses(kIniRead);
     Settings = ReadStationSettings();
     StartArchiveSweep();
+    Upload.Start(Settings);
     EnableMenuItem(GetSystemMenu(hwnd_, FALSE), SC_CLOSE, MF_GRAYED);
     AddTrayIcon(hwnd_);
     application_.ShowMainForm = false;
@@ -168,6 +169,12 @@ void TFrmMain_tavoCamera::FormDestroy() {
     if (!camerasCreated_)
         return;
     camerasCreated_ = false;
+    try {
+        // The sender stops before the cameras go; what waits stays in the outbox.
+        Upload.Stop();
+    } catch (...) {
+        // The destruction goes on.
+    }
     try {
         FreeCameras();
     } catch (...) {
@@ -316,6 +323,7 @@ void TFrmMain_tavoCamera::SetImagePath(std::string_view gbk) {
 void TFrmMain_tavoCamera::ResultRecorded(const TResultRecord& record) {
     if (Settings.RecognitionIndex)
         WriteIndexLine(record);
+    Upload.Record(record);
 }
 
 void TFrmMain_tavoCamera::WMPlateResult(WPARAM cameraId) {

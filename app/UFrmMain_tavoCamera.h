@@ -11,6 +11,7 @@
 #include <memory>
 #include <string_view>
 
+#include "app/StationUpload.h"
 #include "app/TApplication.h"
 #include "app/TRzPanel.h"
 #include "camera/CameraWatch.h"
@@ -67,7 +68,8 @@ public:
     // The hidden edits, as the plate-result handling fills them.
     void SetPlateText(std::string_view gbk) override;
     void SetImagePath(std::string_view gbk) override;
-    // Each result's record goes on to what the settings switch on: the daily index.
+    // Each result's record goes on to what the settings switch on: the daily index and the
+    // event feed.
     void ResultRecorded(const TResultRecord& record) override;
 
     void SetHwnd(HWND hwnd) { hwnd_ = hwnd; }
@@ -96,6 +98,8 @@ public:
     Bytes RightIP;
     // The [STATION] section, read once by the creation step.
     StationSettings Settings;
+    // The event feed, switched on by the creation step when UploadUrl is set.
+    StationUpload Upload;
 
 private:
     void CreateComponents();
