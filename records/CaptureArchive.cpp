@@ -4,6 +4,7 @@
 #include "records/CaptureArchive.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -56,11 +57,16 @@ Bytes SafeFolderName(std::string_view directory) {
     return name;
 }
 
-// True when anything stands at the path, a dangling link included.
-bool NameTaken(const std::filesystem::path& path) {
+// True when anything stands at the path, a dangling link included; empty when the file system
+// cannot tell (a name longer than it takes, access refused): no later name would fare better.
+std::optional<bool> NameTaken(const std::filesystem::path& path) {
     std::error_code error;
-    return std::filesystem::symlink_status(path, error).type() !=
-           std::filesystem::file_type::not_found;
+    const auto type = std::filesystem::symlink_status(path, error).type();
+    if (type == std::filesystem::file_type::not_found)
+        return false;
+    if (error)
+        return std::nullopt;
+    return true;
 }
 
 std::function<void()>& WriteFailedHandler() {
@@ -107,11 +113,16 @@ void SaveCaptureImage(const unsigned char* picture, std::int32_t count, std::str
         name += suffix;
         const Bytes relative = folder + "\\" + name;
         const std::filesystem::path hostFile = ProgramPath(relative);
-        if (NameTaken(hostFile))
+        const std::optional<bool> taken = NameTaken(hostFile);
+        if (!taken) {
+            ReportWriteFailed();
+            return;
+        }
+        if (*taken)
             continue;
         HostFile file = CreateNewHostFile(hostFile);
         if (!file) {
-            if (NameTaken(hostFile))
+            if (NameTaken(hostFile).value_or(false))
                 continue; // another writer took the name in between
             ReportWriteFailed();
             return;

@@ -156,6 +156,20 @@ TEST_F(CaptureArchiveTest, FolderThatCannotBeMadeWritesNothing) {
     EXPECT_EQ(writeFailures_, 2) << "a written picture is not";
 }
 
+// A name the file system cannot take (longer than a name may be) fails at once, as one failed
+// write; it does not go through every counter, each one reading the clock and the folder.
+TEST_F(CaptureArchiveTest, NameLongerThanTheFileSystemTakesFailsAtOnce) {
+    int clockReadings = 0;
+    SetClockForTesting([&] {
+        ++clockReadings;
+        return MarchFifth();
+    });
+    EXPECT_EQ(Save("jpeg", "192.168.1.100", std::string(400, 'P')), "");
+    EXPECT_EQ(writeFailures_, 1);
+    EXPECT_LE(clockReadings, 3) << "one reading for the folder, one or two for names";
+    EXPECT_TRUE(FilesBelow(program_).empty());
+}
+
 TEST_F(CaptureArchiveTest, AFolderAtTheFirstChoiceNameCountsAsTaken) {
     std::filesystem::create_directories(Host(day_ + "20240305140709_A1.jpg"));
     const Bytes path = Save("jpeg", "192.168.1.100", "A1");
