@@ -6,6 +6,7 @@
 #include <exception>
 #include <string>
 
+#include "camera/UnitVerizCamera.h"
 #include "common/GbkText.h"
 #include "common/HostFile.h"
 #include "common/HostPath.h"
@@ -15,20 +16,6 @@
 namespace tavo {
 
 namespace {
-
-constexpr std::int32_t kLeftCameraId = 3;
-
-const char* StateName(ResultState state) {
-    switch (state) {
-    case ResultState::Offline:
-        return "offline";
-    case ResultState::Dropped:
-        return "dropped";
-    case ResultState::Handled:
-        break;
-    }
-    return "handled";
-}
 
 // This computer's name (GBK).
 Bytes ComputerName() {
@@ -54,7 +41,7 @@ UploadEvent EventOfRecord(const TResultRecord& record, const Bytes& station) {
     event.Plate = record.Plate;
     event.Time = record.ReceivedAt;
     event.UtcOffsetMinutes = LocalUtcOffsetMinutes(record.ReceivedAt);
-    event.State = StateName(record.State);
+    event.State = std::string(ResultStateName(record.State));
     event.FullPicture = record.FullPicturePath;
     event.CloseUpPicture = record.CloseUpPicturePath;
     return event;

@@ -1,6 +1,7 @@
 // Records of results as lines of the daily recognition index.
 #include "camera/ResultIndex.h"
 
+#include "camera/UnitVerizCamera.h"
 #include "common/GbkText.h"
 #include "records/tavoLogUnit.h"
 
@@ -10,25 +11,13 @@ namespace {
 
 Bytes SideOf(std::int32_t cameraId) {
     switch (cameraId) {
-    case 3:
+    case kLeftCameraId:
         return Utf8ToGbk("左");
-    case 13:
+    case kRightCameraId:
         return Utf8ToGbk("右");
     default:
         return std::to_string(cameraId);
     }
-}
-
-Bytes StateOf(ResultState state) {
-    switch (state) {
-    case ResultState::Handled:
-        return "handled";
-    case ResultState::Offline:
-        return "offline";
-    case ResultState::Dropped:
-        return "dropped";
-    }
-    return {};
 }
 
 } // namespace
@@ -47,7 +36,7 @@ IndexRow IndexRowOf(const TResultRecord& record) {
     row.Serial = record.Serial;
     row.Command48 = record.Command48;
     row.Command98 = record.Command98;
-    row.State = StateOf(record.State);
+    row.State = Bytes(ResultStateName(record.State));
     return row;
 }
 

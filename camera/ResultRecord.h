@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 #include "common/Bytes.h"
 #include "common/Clock.h"
@@ -15,6 +16,19 @@ enum class ResultState : std::uint8_t {
     Offline, // the camera was offline when the result was handled: nothing archived or sent
     Dropped, // lost while waiting: the waiting results were full, or no message announced it
 };
+
+// The state's name in the daily index and in events: "handled", "offline" or "dropped".
+constexpr std::string_view ResultStateName(ResultState state) {
+    switch (state) {
+    case ResultState::Offline:
+        return "offline";
+    case ResultState::Dropped:
+        return "dropped";
+    case ResultState::Handled:
+        break;
+    }
+    return "handled";
+}
 
 struct TResultRecord {
     std::int32_t CameraId = 0; // 3 for the left camera, 13 for the right one

@@ -278,12 +278,7 @@ TakenResult TVerizCamera::TakeResultForMessage() {
     // being handled right now. Its refused pictures were reported the first time.
     if (lastTicket_ == 0 || state_[latest_] != SlotState::Free)
         return taken;
-    state_[latest_] = SlotState::Taken;
-    taken.slot_ = latest_;
-    taken.Result = &slots_[latest_].Result;
-    taken.ReceivedAt = slots_[latest_].ReceivedAt;
-    taken.Broadcast = slots_[latest_].Broadcast;
-    taken.Serial = slots_[latest_].Serial;
+    HandOverSlot(latest_, taken);
     return taken;
 }
 
@@ -302,15 +297,19 @@ TakenResult TVerizCamera::TakeOldestWaiting() {
     const int slot = waiting_[waitingHead_];
     waitingHead_ = (waitingHead_ + 1) % kWaitingSlots;
     --waitingCount_;
+    HandOverSlot(slot, taken);
+    taken.RefusedFullPictureLen = slots_[slot].RefusedFullPictureLen;
+    taken.RefusedCloseUpLen = slots_[slot].RefusedCloseUpLen;
+    return taken;
+}
+
+void TVerizCamera::HandOverSlot(int slot, TakenResult& taken) {
     state_[slot] = SlotState::Taken;
     taken.slot_ = slot;
     taken.Result = &slots_[slot].Result;
-    taken.RefusedFullPictureLen = slots_[slot].RefusedFullPictureLen;
-    taken.RefusedCloseUpLen = slots_[slot].RefusedCloseUpLen;
     taken.ReceivedAt = slots_[slot].ReceivedAt;
     taken.Broadcast = slots_[slot].Broadcast;
     taken.Serial = slots_[slot].Serial;
-    return taken;
 }
 
 void TVerizCamera::ReleaseSlot(int slot) {
@@ -333,10 +332,10 @@ void CreateCameras() {
         OwnedCameras()[0] = std::move(left);
         OwnedCameras()[1] = std::move(right);
     }
-    Camera3->CameraId = 3;
+    Camera3->CameraId = kLeftCameraId;
     Camera3->InstanceTag = TimeStampText();
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    Camera13->CameraId = 13;
+    Camera13->CameraId = kRightCameraId;
     Camera13->InstanceTag = TimeStampText();
 }
 

@@ -189,6 +189,8 @@ private:
 
     int SlotForNewResult(const IncomingResult& incoming);
     TakenResult TakeOldestWaiting(); // under the lock
+    // Under the lock: the slot becomes taken and its result goes to taken.
+    void HandOverSlot(int slot, TakenResult& taken);
     void ReleaseSlot(int slot);
     // Under the lock: keeps a lost result for the next take, when there is room.
     void KeepLost(std::string_view address, std::string_view plate, const LocalTime& receivedAt,
@@ -214,6 +216,10 @@ private:
     int messagesWithoutResult_ = 0;
     std::uint64_t lastTicket_ = 0;
 };
+
+// The numbers of the set's two cameras: Camera3 shows in the left panel, Camera13 in the right.
+constexpr std::int32_t kLeftCameraId = 3;
+constexpr std::int32_t kRightCameraId = 13;
 
 // The camera set, in search order: the set's two cameras, which it owns. Null before
 // CreateCameras and after FreeCameras.

@@ -38,6 +38,9 @@ std::string Utf16ToUtf8(std::u16string_view text);
 // UTF-8 -> GBK (tests write GBK literals as UTF-8 source text).
 Bytes Utf8ToGbk(std::string_view utf8);
 
+// Appends one Unicode code point (at most U+10FFFF) to out in UTF-8.
+void AppendUtf8(std::string& out, char32_t codePoint);
+
 namespace detail {
 // Platform side (GbkText_posix.cpp, GbkText_win.cpp): one character of code page 936 to one
 // UTF-16 unit and back. They return false when the code page has no such character.
